@@ -1,0 +1,28 @@
+#pragma once
+// Writers that take a file name, and the byte-stream interface a file writer's input offers.
+
+#include <cstdint>
+#include <string>
+
+#include "platform/media/MediaType.h"
+
+struct IFileSinkFilter : virtual IUnknown {
+  // `type` may be null.
+  virtual HRESULT SetFileName(const std::string& path, const AM_MEDIA_TYPE* type) = 0;
+  virtual HRESULT GetCurFile(std::string* path, AM_MEDIA_TYPE* type) = 0;
+};
+
+constexpr uint32_t AM_FILE_OVERWRITE = 1;
+
+struct IFileSinkFilter2 : IFileSinkFilter {
+  virtual HRESULT SetMode(uint32_t flags) = 0;
+  virtual HRESULT GetMode(uint32_t* flags) = 0;
+};
+
+enum STREAM_SEEK { STREAM_SEEK_SET = 0, STREAM_SEEK_CUR = 1, STREAM_SEEK_END = 2 };
+
+struct IStream : virtual IUnknown {
+  virtual HRESULT Seek(int64_t move, STREAM_SEEK origin, uint64_t* newPosition) = 0;
+  virtual HRESULT Write(const void* data, unsigned long length, unsigned long* written) = 0;
+  virtual HRESULT Read(void* data, unsigned long length, unsigned long* read) = 0;
+};

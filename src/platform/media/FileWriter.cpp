@@ -1,0 +1,176 @@
+#include "platform/media/FileWriter.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
+class CFileWriter::InputPin : public CBaseInputPin, public IStream {
+ public:
+  explicit InputPin(CFileWriter* writer) : CBaseInputPin(writer, "in"), m_writer(writer) {}
+
+  HRESULT CheckMediaType(const AM_MEDIA_TYPE* type) override { return type ? S_OK : E_POINTER; }
+
+  HRESULT Receive(IMediaSample* sample) override {
+    HRESULT hr = CBaseInputPin::Receive(sample);
+    if (hr != S_OK) return hr;
+    uint8_t* data = nullptr;
+    sample->GetPointer(&data);
+    const long length = sample->GetActualDataLength();
+    REFERENCE_TIME start = 0, end = 0;
+    const bool timed = SUCCEEDED(sample->GetTime(&start, &end)) && start >= 0;
+    uint64_t offset;
+    {
+      std::lock_guard lock(m_writer->m_fileMutex);
+      offset = timed ? static_cast<uint64_t>(start) : m_writer->m_position;
+    }
+    return m_writer->WriteAt(offset, data, static_cast<size_t>(length));
+  }
+
+  HRESULT EndOfStream() override {
+    const HRESULT hr = CBaseInputPin::EndOfStream();
+    if (hr != S_OK) return hr;
+    return m_writer->NotifyEvent(EC_COMPLETE, S_OK, 0);
+  }
+
+  HRESULT Seek(int64_t move, STREAM_SEEK origin, uint64_t* newPosition) override {
+    std::lock_guard lock(m_writer->m_fileMutex);
+    if (m_writer->m_fd < 0) return E_UNEXPECTED;
+    int64_t base = 0;
+    if (origin == STREAM_SEEK_CUR) base = static_cast<int64_t>(m_writer->m_position);
+    if (origin == STREAM_SEEK_END) {
+      const off_t size = lseek(m_writer->m_fd, 0, SEEK_END);
+      if (size < 0) return HResultFromErrno(errno);
+      base = size;
+    }
+    if (base + move < 0) return E_INVALIDARG;
+    m_writer->m_position = static_cast<uint64_t>(base + move);
+    if (newPosition) *newPosition = m_writer->m_position;
+    return S_OK;
+  }
+
+  HRESULT Write(const void* data, unsigned long length, unsigned long* written) override {
+    if (data == nullptr && length > 0) return E_POINTER;
+    uint64_t offset;
+    {
+      std::lock_guard lock(m_writer->m_fileMutex);
+      offset = m_writer->m_position;
+    }
+    const HRESULT hr = m_writer->WriteAt(offset, static_cast<const uint8_t*>(data), length);
+    if (written) *written = SUCCEEDED(hr) ? length : 0;
+    return hr;
+  }
+
+  // The file is opened write-only: reading back is not offered.
+  HRESULT Read(void*, unsigned long, unsigned long* read) override {
+    if (read) *read = 0;
+    return E_NOTIMPL;
+  }
+
+ private:
+  CFileWriter* m_writer;
+};
+
+CFileWriter::CFileWriter() : CBaseFilter(CLSID_FileWriter), m_input(std::make_unique<InputPin>(this)) {}
+
+CFileWriter::~CFileWriter() { CloseFile(); }
+
+int CFileWriter::GetPinCount() { return 1; }
+
+CBasePin* CFileWriter::GetPin(int n) { return n == 0 ? m_input.get() : nullptr; }
+
+uint32_t CFileWriter::GetMiscFlags() { return AM_FILTER_MISC_FLAGS_IS_RENDERER; }
+
+HRESULT CFileWriter::Pause() {
+  std::lock_guard lock(m_csFilter);
+  if (m_State == State_Stopped) {
+    if (m_path.empty()) {
+      SetErrorInfo("No output file was given to the file writer.");
+      return E_UNEXPECTED;
+    }
+    std::lock_guard file(m_fileMutex);
+    const int flags = O_WRONLY | O_CREAT | O_CLOEXEC | ((m_mode & AM_FILE_OVERWRITE) ? O_TRUNC : 0);
+    m_fd = open(m_path.c_str(), flags, 0644);
+    if (m_fd < 0) {
+      const int error = errno;
+      SetErrorInfo("Cannot write \"" + m_path + "\": " + std::strerror(error) + ".");
+      return HResultFromErrno(error);
+    }
+    m_position = 0;
+    m_errorReported = false;
+  }
+  return CBaseFilter::Pause();
+}
+
+HRESULT CFileWriter::Stop() {
+  const HRESULT hr = CBaseFilter::Stop();
+  CloseFile();
+  return hr;
+}
+
+void CFileWriter::CloseFile() {
+  std::lock_guard lock(m_fileMutex);
+  if (m_fd < 0) return;
+  // Recordings are worth an fsync: the caller moves the file right after stop.
+  fsync(m_fd);
+  close(m_fd);
+  m_fd = -1;
+}
+
+HRESULT CFileWriter::WriteAt(uint64_t offset, const uint8_t* data, size_t length) {
+  std::unique_lock lock(m_fileMutex);
+  if (m_fd < 0) return E_UNEXPECTED;
+  size_t done = 0;
+  while (done < length) {
+    const ssize_t n = pwrite(m_fd, data + done, length - done, static_cast<off_t>(offset + done));
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) {
+      const int error = n < 0 ? errno : ENOSPC;
+      lock.unlock();
+      return ReportWriteFailure(HResultFromErrno(error), error);
+    }
+    done += static_cast<size_t>(n);
+  }
+  m_position = offset + length;
+  return S_OK;
+}
+
+HRESULT CFileWriter::ReportWriteFailure(HRESULT hr, int error) {
+  bool first;
+  {
+    std::lock_guard lock(m_fileMutex);
+    first = !m_errorReported;
+    m_errorReported = true;
+  }
+  SetErrorInfo("Writing \"" + m_path + "\" failed: " + std::strerror(error) + ".");
+  if (first) NotifyEvent(EC_ERRORABORT, hr, 0);
+  return hr;
+}
+
+HRESULT CFileWriter::SetFileName(const std::string& path, const AM_MEDIA_TYPE*) {
+  std::lock_guard lock(m_csFilter);
+  if (m_State != State_Stopped) return VFW_E_NOT_STOPPED;
+  if (path.empty()) return E_INVALIDARG;
+  m_path = path;
+  return S_OK;
+}
+
+HRESULT CFileWriter::GetCurFile(std::string* path, AM_MEDIA_TYPE* type) {
+  if (path == nullptr) return E_POINTER;
+  std::lock_guard lock(m_csFilter);
+  *path = m_path;
+  if (type) *type = m_input->CurrentMediaType();
+  return m_path.empty() ? E_FAIL : S_OK;
+}
+
+HRESULT CFileWriter::SetMode(uint32_t flags) {
+  m_mode = flags;
+  return S_OK;
+}
+
+HRESULT CFileWriter::GetMode(uint32_t* flags) {
+  if (flags == nullptr) return E_POINTER;
+  *flags = m_mode;
+  return S_OK;
+}

@@ -1,0 +1,51 @@
+#pragma once
+// The file writer: a renderer that writes each sample's bytes at the file offset given by the
+// sample's start time (samples without a time are appended), and whose input pin offers IStream
+// so an upstream writer can patch a header at stop. The file is created at Stopped -> Paused
+// and closed when the filter stops. A failed write is reported as EC_ERRORABORT with its code
+// and refused upstream, so nothing is dropped silently.
+//
+// Threads: Receive and EndOfStream run on the upstream streaming thread; IStream calls come
+// from the control thread at stop; SetFileName, Pause and Stop from the control thread.
+// m_fileMutex guards m_fd, m_position and m_errorReported.
+
+#include <memory>
+#include <mutex>
+#include <string>
+
+#include "platform/media/BaseFilter.h"
+#include "platform/media/BasePin.h"
+#include "platform/media/FileSink.h"
+
+class CFileWriter : public CBaseFilter, public IFileSinkFilter2, public IAMFilterMiscFlags {
+ public:
+  CFileWriter();
+  ~CFileWriter() override;
+
+  int GetPinCount() override;
+  CBasePin* GetPin(int n) override;
+  HRESULT Pause() override;
+  HRESULT Stop() override;
+
+  HRESULT SetFileName(const std::string& path, const AM_MEDIA_TYPE* type) override;
+  HRESULT GetCurFile(std::string* path, AM_MEDIA_TYPE* type) override;
+  HRESULT SetMode(uint32_t flags) override;
+  HRESULT GetMode(uint32_t* flags) override;
+  uint32_t GetMiscFlags() override;
+
+ private:
+  class InputPin;
+
+  HRESULT WriteAt(uint64_t offset, const uint8_t* data, size_t length);
+  HRESULT ReportWriteFailure(HRESULT hr, int error);
+  void CloseFile();
+
+  std::unique_ptr<InputPin> m_input;
+  std::string m_path;
+  uint32_t m_mode = AM_FILE_OVERWRITE;
+
+  std::mutex m_fileMutex;
+  int m_fd = -1;
+  uint64_t m_position = 0;
+  bool m_errorReported = false;
+};

@@ -1,0 +1,312 @@
+#include "platform/media/FilterGraph.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <map>
+
+#include "platform/media/FilterRegistry.h"
+
+namespace {
+
+// How long Stop waits for a live source's end of stream to reach the renderers.
+constexpr auto kEndOfStreamWait = std::chrono::seconds(5);
+// Converters chained by intelligent connect between two pins, at most.
+constexpr int kMaxConverterDepth = 2;
+
+std::vector<IPin*> PinsOf(IBaseFilter* filter) {
+  std::vector<IPin*> pins;
+  std::unique_ptr<IEnumPins> e;
+  if (FAILED(filter->EnumPins(&e)) || !e) return pins;
+  IPin* pin = nullptr;
+  unsigned long fetched = 0;
+  while (e->Next(1, &pin, &fetched) == S_OK && fetched == 1) pins.push_back(pin);
+  return pins;
+}
+
+PIN_DIRECTION DirectionOf(IPin* pin) {
+  PIN_DIRECTION direction = PINDIR_INPUT;
+  pin->QueryDirection(&direction);
+  return direction;
+}
+
+IPin* FirstPin(IBaseFilter* filter, PIN_DIRECTION direction, bool unconnectedOnly) {
+  for (IPin* pin : PinsOf(filter)) {
+    IPin* peer = nullptr;
+    if (DirectionOf(pin) == direction && (!unconnectedOnly || FAILED(pin->ConnectedTo(&peer)))) return pin;
+  }
+  return nullptr;
+}
+
+uint32_t MiscFlags(IBaseFilter* filter) {
+  auto* flags = QueryInterface<IAMFilterMiscFlags>(filter);
+  return flags ? flags->GetMiscFlags() : 0;
+}
+
+}  // namespace
+
+bool IsRenderer(IBaseFilter* filter) {
+  if (MiscFlags(filter) & AM_FILTER_MISC_FLAGS_IS_RENDERER) return true;
+  bool input = false;
+  for (IPin* pin : PinsOf(filter)) {
+    if (DirectionOf(pin) == PINDIR_OUTPUT) return false;
+    input = true;
+  }
+  return input;
+}
+
+bool IsLiveSource(IBaseFilter* filter) { return (MiscFlags(filter) & AM_FILTER_MISC_FLAGS_IS_SOURCE) != 0; }
+
+CFilterGraph::~CFilterGraph() {
+  Stop();
+  for (const auto& filter : m_filters) {
+    for (IPin* pin : PinsOf(filter.get())) pin->Disconnect();
+    filter->JoinFilterGraph(nullptr, {});
+  }
+}
+
+HRESULT CFilterGraph::AddFilter(const std::shared_ptr<IBaseFilter>& filter, const std::string& name) {
+  if (!filter) return E_POINTER;
+  if (std::any_of(m_filters.begin(), m_filters.end(), [&](const auto& f) { return f == filter; }))
+    return E_INVALIDARG;
+  std::string unique = name.empty() ? "Filter" : name;
+  HRESULT result = S_OK;
+  for (int suffix = 1; FindFilterByName(unique, nullptr) == S_OK; ++suffix) {
+    char text[16];
+    std::snprintf(text, sizeof text, " %04d", suffix);
+    unique = (name.empty() ? "Filter" : name) + text;
+    result = VFW_S_DUPLICATE_NAME;
+  }
+  const HRESULT hr = filter->JoinFilterGraph(this, unique);
+  if (FAILED(hr)) return hr;
+  m_filters.push_back(filter);
+  return result;
+}
+
+HRESULT CFilterGraph::RemoveFilter(IBaseFilter* filter) {
+  auto it = std::find_if(m_filters.begin(), m_filters.end(), [&](const auto& f) { return f.get() == filter; });
+  if (it == m_filters.end()) return VFW_E_NOT_FOUND;
+  filter->Stop();
+  for (IPin* pin : PinsOf(filter)) Disconnect(pin);
+  filter->JoinFilterGraph(nullptr, {});
+  m_filters.erase(it);
+  return S_OK;
+}
+
+std::vector<std::shared_ptr<IBaseFilter>> CFilterGraph::Filters() { return m_filters; }
+
+HRESULT CFilterGraph::FindFilterByName(const std::string& name, std::shared_ptr<IBaseFilter>* filter) {
+  for (const auto& f : m_filters) {
+    if (f->Name() == name) {
+      if (filter) *filter = f;
+      return S_OK;
+    }
+  }
+  return VFW_E_NOT_FOUND;
+}
+
+HRESULT CFilterGraph::ConnectDirect(IPin* output, IPin* input, const AM_MEDIA_TYPE* type) {
+  if (output == nullptr || input == nullptr) return E_POINTER;
+  if (m_state != State_Stopped) return VFW_E_NOT_STOPPED;
+  return output->Connect(input, type);
+}
+
+HRESULT CFilterGraph::Disconnect(IPin* pin) {
+  if (pin == nullptr) return E_POINTER;
+  IPin* peer = nullptr;
+  if (SUCCEEDED(pin->ConnectedTo(&peer)) && peer) peer->Disconnect();
+  return pin->Disconnect();
+}
+
+HRESULT CFilterGraph::Connect(IPin* output, IPin* input) {
+  if (output == nullptr || input == nullptr) return E_POINTER;
+  return ConnectVia(output, input, 0);
+}
+
+HRESULT CFilterGraph::ConnectVia(IPin* output, IPin* input, int depth) {
+  const HRESULT direct = ConnectDirect(output, input, nullptr);
+  if (SUCCEEDED(direct) || depth >= kMaxConverterDepth) return direct;
+  for (const RegisteredFilter& entry : RegisteredFilters()) {
+    if (entry.renderer) continue;
+    std::shared_ptr<IBaseFilter> converter = entry.create ? entry.create() : nullptr;
+    if (!converter || FAILED(AddFilter(converter, entry.name))) continue;
+    IPin* converterIn = FirstPin(converter.get(), PINDIR_INPUT, true);
+    if (converterIn && SUCCEEDED(ConnectDirect(output, converterIn, nullptr))) {
+      for (IPin* converterOut : PinsOf(converter.get())) {
+        if (DirectionOf(converterOut) == PINDIR_OUTPUT && SUCCEEDED(ConnectVia(converterOut, input, depth + 1)))
+          return S_OK;
+      }
+    }
+    RemoveFilter(converter.get());
+  }
+  return FAILED(direct) ? VFW_E_CANNOT_CONNECT : direct;
+}
+
+HRESULT CFilterGraph::Render(IPin* output) {
+  if (output == nullptr) return E_POINTER;
+  for (const RegisteredFilter& entry : RegisteredFilters()) {
+    if (!entry.renderer) continue;
+    std::shared_ptr<IBaseFilter> renderer = entry.create ? entry.create() : nullptr;
+    if (!renderer || FAILED(AddFilter(renderer, entry.name))) continue;
+    IPin* input = FirstPin(renderer.get(), PINDIR_INPUT, true);
+    if (input && SUCCEEDED(Connect(output, input))) return S_OK;
+    RemoveFilter(renderer.get());
+  }
+  return VFW_E_CANNOT_RENDER;
+}
+
+std::vector<IBaseFilter*> CFilterGraph::UpstreamOrder() {
+  // Kahn's order over the connections: a filter comes after every filter feeding it.
+  std::map<IBaseFilter*, int> feeders;
+  std::map<IBaseFilter*, std::vector<IBaseFilter*>> downstream;
+  for (const auto& f : m_filters) feeders[f.get()];
+  for (const auto& f : m_filters) {
+    for (IPin* pin : PinsOf(f.get())) {
+      IPin* peer = nullptr;
+      if (DirectionOf(pin) != PINDIR_OUTPUT || FAILED(pin->ConnectedTo(&peer)) || !peer) continue;
+      IBaseFilter* next = peer->Filter();
+      if (!feeders.count(next)) continue;
+      ++feeders[next];
+      downstream[f.get()].push_back(next);
+    }
+  }
+  std::vector<IBaseFilter*> order;
+  for (const auto& f : m_filters)
+    if (feeders[f.get()] == 0) order.push_back(f.get());
+  for (size_t i = 0; i < order.size(); ++i)
+    for (IBaseFilter* next : downstream[order[i]])
+      if (--feeders[next] == 0) order.push_back(next);
+  return order;
+}
+
+HRESULT CFilterGraph::PauseFilters() {
+  std::vector<IBaseFilter*> order = UpstreamOrder();
+  if (m_state == State_Stopped) {
+    std::lock_guard lock(m_eventMutex);
+    m_renderers = static_cast<int>(std::count_if(order.begin(), order.end(), IsRenderer));
+    m_completeCount = 0;
+    m_errorReported = false;
+  }
+  for (auto it = order.rbegin(); it != order.rend(); ++it) {
+    const HRESULT hr = (*it)->Pause();
+    if (FAILED(hr)) {
+      StopFilters();
+      return hr;
+    }
+  }
+  return S_OK;
+}
+
+HRESULT CFilterGraph::Run() {
+  if (m_state == State_Running) return S_OK;
+  HRESULT hr = PauseFilters();
+  if (FAILED(hr)) return hr;
+  std::vector<IBaseFilter*> order = UpstreamOrder();
+  for (auto it = order.rbegin(); it != order.rend(); ++it) {
+    hr = (*it)->Run(0);
+    if (FAILED(hr)) {
+      StopFilters();
+      return hr;
+    }
+  }
+  m_state = State_Running;
+  return S_OK;
+}
+
+HRESULT CFilterGraph::Pause() {
+  if (m_state == State_Paused) return S_OK;
+  const HRESULT hr = PauseFilters();
+  if (FAILED(hr)) return hr;
+  m_state = State_Paused;
+  return S_OK;
+}
+
+HRESULT CFilterGraph::Stop() {
+  if (m_state == State_Stopped) return S_OK;
+  StopFilters();
+  return S_OK;
+}
+
+void CFilterGraph::StopFilters() {
+  {
+    std::lock_guard lock(m_eventMutex);
+    m_stopping = true;
+  }
+  std::vector<IBaseFilter*> order = UpstreamOrder();
+  bool liveSource = false;
+  for (IBaseFilter* filter : order) {
+    if (IsLiveSource(filter)) {
+      filter->Stop();
+      liveSource = true;
+    }
+  }
+  if (liveSource) {
+    std::unique_lock lock(m_eventMutex);
+    m_eventArrived.wait_for(lock, kEndOfStreamWait, [this] { return m_completeCount >= m_renderers; });
+  }
+  for (IBaseFilter* filter : order) filter->Stop();
+  std::lock_guard lock(m_eventMutex);
+  m_stopping = false;
+  m_state = State_Stopped;
+}
+
+HRESULT CFilterGraph::GetState(long, FILTER_STATE* state) {
+  if (state == nullptr) return E_POINTER;
+  *state = m_state;
+  return S_OK;
+}
+
+HRESULT CFilterGraph::SetNotifyWindow(HWND window, UINT message, LPARAM instance) {
+  std::lock_guard lock(m_eventMutex);
+  m_window = window;
+  m_message = message;
+  m_instance = instance;
+  for (size_t i = 0; i < m_events.size(); ++i) PostMessage(m_window, m_message, 0, m_instance);
+  return S_OK;
+}
+
+HRESULT CFilterGraph::GetEvent(long* eventCode, intptr_t* param1, intptr_t* param2, long timeoutMs) {
+  if (eventCode == nullptr || param1 == nullptr || param2 == nullptr) return E_POINTER;
+  std::unique_lock lock(m_eventMutex);
+  if (!m_eventArrived.wait_for(lock, std::chrono::milliseconds(std::max(0L, timeoutMs)),
+                               [this] { return !m_events.empty(); }))
+    return E_ABORT;
+  const Event event = m_events.front();
+  m_events.pop_front();
+  *eventCode = event.code;
+  *param1 = event.param1;
+  *param2 = event.param2;
+  return S_OK;
+}
+
+HRESULT CFilterGraph::FreeEventParams(long, intptr_t, intptr_t) { return S_OK; }
+
+HRESULT CFilterGraph::Notify(long eventCode, intptr_t param1, intptr_t param2) {
+  {
+    std::lock_guard lock(m_eventMutex);
+    if (eventCode == EC_COMPLETE) {
+      ++m_completeCount;
+      if (m_completeCount == m_renderers && !m_stopping) QueueEvent({EC_COMPLETE, S_OK, 0});
+    } else if (eventCode == EC_ERRORABORT) {
+      if (!m_errorReported) QueueEvent({eventCode, param1, param2});
+      m_errorReported = true;
+    } else {
+      QueueEvent({eventCode, param1, param2});
+    }
+  }
+  m_eventArrived.notify_all();
+  return S_OK;
+}
+
+void CFilterGraph::QueueEvent(const Event& event) {
+  m_events.push_back(event);
+  PostMessage(m_window, m_message, 0, m_instance);
+}
+
+HRESULT CFilterGraph::Run(REFERENCE_TIME) { return Run(); }
+
+HRESULT CFilterGraph::GetState(uint32_t timeoutMs, FILTER_STATE* state) {
+  return GetState(static_cast<long>(timeoutMs), state);
+}
+
+HRESULT CFilterGraph::SetSyncSource(IReferenceClock*) { return S_OK; }

@@ -1,0 +1,91 @@
+#pragma once
+// The filter graph: holds its filters, connects their pins (directly or through registered
+// converters), drives their states and collects their events.
+//
+// Threads: building and control (AddFilter, Connect, Run, Pause, Stop, GetState) run on the
+// thread that owns the graph. Notify comes from streaming threads; GetEvent from the owner.
+// m_eventMutex guards m_events, the notify window fields, m_completeCount, m_renderers,
+// m_stopping and m_errorReported.
+
+#include <condition_variable>
+#include <deque>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "platform/media/Graph.h"
+
+class CFilterGraph : public IGraphBuilder,
+                     public IMediaControl,
+                     public IMediaEventEx,
+                     public IMediaEventSink,
+                     public IMediaFilter {
+ public:
+  CFilterGraph() = default;
+  ~CFilterGraph() override;
+  CFilterGraph(const CFilterGraph&) = delete;
+  CFilterGraph& operator=(const CFilterGraph&) = delete;
+
+  HRESULT AddFilter(const std::shared_ptr<IBaseFilter>& filter, const std::string& name) override;
+  HRESULT RemoveFilter(IBaseFilter* filter) override;
+  std::vector<std::shared_ptr<IBaseFilter>> Filters() override;
+  HRESULT FindFilterByName(const std::string& name, std::shared_ptr<IBaseFilter>* filter) override;
+  HRESULT ConnectDirect(IPin* output, IPin* input, const AM_MEDIA_TYPE* type) override;
+  HRESULT Disconnect(IPin* pin) override;
+  HRESULT Connect(IPin* output, IPin* input) override;
+  HRESULT Render(IPin* output) override;
+
+  // Run and Pause start the filters from the renderers upstream, so each filter is ready
+  // before its source delivers. Stop stops live sources first, waits (bounded) until their end
+  // of stream has reached every renderer, then stops the rest from the sources downstream, so
+  // writers finish their files while their downstream is still open.
+  HRESULT Run() override;
+  HRESULT Pause() override;
+  HRESULT Stop() override;
+  HRESULT GetState(long timeoutMs, FILTER_STATE* state) override;
+
+  HRESULT SetNotifyWindow(HWND window, UINT message, LPARAM instance) override;
+  HRESULT GetEvent(long* eventCode, intptr_t* param1, intptr_t* param2, long timeoutMs) override;
+  HRESULT FreeEventParams(long eventCode, intptr_t param1, intptr_t param2) override;
+
+  // EC_COMPLETE from each renderer is counted; the application gets one EC_COMPLETE when all
+  // have finished, except while the graph is stopping. Other events pass through, with only
+  // the first EC_ERRORABORT of a run.
+  HRESULT Notify(long eventCode, intptr_t param1, intptr_t param2) override;
+
+  HRESULT Run(REFERENCE_TIME start) override;
+  HRESULT GetState(uint32_t timeoutMs, FILTER_STATE* state) override;
+  HRESULT SetSyncSource(IReferenceClock* clock) override;
+
+ private:
+  struct Event {
+    long code;
+    intptr_t param1;
+    intptr_t param2;
+  };
+
+  std::vector<IBaseFilter*> UpstreamOrder();
+  HRESULT ConnectVia(IPin* output, IPin* input, int depth);
+  HRESULT PauseFilters();
+  void StopFilters();
+  void QueueEvent(const Event& event);  // call with m_eventMutex held
+
+  std::vector<std::shared_ptr<IBaseFilter>> m_filters;
+  FILTER_STATE m_state = State_Stopped;
+
+  std::mutex m_eventMutex;
+  std::condition_variable m_eventArrived;
+  std::deque<Event> m_events;
+  HWND m_window = nullptr;
+  UINT m_message = 0;
+  LPARAM m_instance = 0;
+  int m_renderers = 0;
+  int m_completeCount = 0;
+  bool m_stopping = false;
+  bool m_errorReported = false;
+};
+
+// Filters that report themselves as renderers, or that take input and give none.
+bool IsRenderer(IBaseFilter* filter);
+bool IsLiveSource(IBaseFilter* filter);
