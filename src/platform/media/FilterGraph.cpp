@@ -235,7 +235,8 @@ void CFilterGraph::StopFilters() {
   std::vector<IBaseFilter*> order = UpstreamOrder();
   bool liveSource = false;
   for (IBaseFilter* filter : order) {
-    if (IsLiveSource(filter)) {
+    FILTER_STATE state = State_Stopped;
+    if (IsLiveSource(filter) && SUCCEEDED(filter->GetState(0, &state)) && state != State_Stopped) {
       filter->Stop();
       liveSource = true;
     }

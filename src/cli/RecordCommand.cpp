@@ -1,0 +1,209 @@
+#include "cli/RecordCommand.h"
+
+#include <csignal>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <optional>
+
+#include "engine/ExportFormat.h"
+#include "engine/Messages.h"
+#include "engine/Recorder.h"
+#include "platform/audio/virtual/WavFileReader.h"
+#include "platform/shell/FileOperations.h"
+#include "platform/shell/PathHelpers.h"
+#include "platform/shell/TempFolder.h"
+#include "platform/ui/MessageLoop.h"
+#include "settings/OutputFileNaming.h"
+#include "settings/SettingsStore.h"
+
+namespace {
+
+constexpr const char* kTemporaryFileName = "corvox_temp.audio";
+constexpr const char* kBuildFailed =
+    "Could not set up the recorder with the chosen codec.\nThe selected codec may not be available to this "
+    "appication.\nPlease select a different compressor and try again.";
+constexpr const char* kRunFailed =
+    "Could not start recording.\nYour audio hardware may not support\nthe audio format selected for "
+    "recording.\nPlease try another setting.";
+constexpr auto kPollInterval = std::chrono::milliseconds(50);
+
+volatile std::sig_atomic_t g_interrupted = 0;
+
+void OnInterrupt(int) { g_interrupted = 1; }
+
+// Ctrl-C and termination end the recording cleanly instead of killing the process.
+class InterruptGuard {
+ public:
+  InterruptGuard() {
+    g_interrupted = 0;
+    struct sigaction action {};
+    action.sa_handler = OnInterrupt;
+    sigemptyset(&action.sa_mask);
+    sigaction(SIGINT, &action, &m_oldInt);
+    sigaction(SIGTERM, &action, &m_oldTerm);
+  }
+  ~InterruptGuard() {
+    sigaction(SIGINT, &m_oldInt, nullptr);
+    sigaction(SIGTERM, &m_oldTerm, nullptr);
+  }
+
+ private:
+  struct sigaction m_oldInt {};
+  struct sigaction m_oldTerm {};
+};
+
+struct RecordOptions {
+  std::optional<int> format;
+  std::optional<double> seconds;
+  std::string output;
+};
+
+std::optional<int> FormatFromName(const std::string& name) {
+  if (name == "wav") return kFormatWav;
+  return std::nullopt;
+}
+
+bool ParseOptions(const std::vector<std::string>& args, RecordOptions& options, std::ostream& err) {
+  for (size_t i = 0; i < args.size(); ++i) {
+    const std::string& arg = args[i];
+    if (i + 1 >= args.size() || (arg != "--format" && arg != "--seconds" && arg != "--output")) {
+      err << "corvox record: unknown or incomplete option \"" << arg
+          << "\"\nusage: corvox record [--format wav] [--seconds S] [--output PATH]\n";
+      return false;
+    }
+    const std::string& value = args[++i];
+    if (arg == "--format") {
+      options.format = FormatFromName(value);
+      if (!options.format) {
+        err << "corvox record: unknown format \"" << value << "\" (available: wav)\n";
+        return false;
+      }
+    } else if (arg == "--seconds") {
+      char* end = nullptr;
+      const double seconds = std::strtod(value.c_str(), &end);
+      if (end == value.c_str() || *end != '\0' || !(seconds > 0) || seconds > 1e7) {
+        err << "corvox record: --seconds needs a positive number, not \"" << value << "\"\n";
+        return false;
+      }
+      options.seconds = seconds;
+    } else {
+      options.output = value;
+    }
+  }
+  return true;
+}
+
+std::string WithDetail(const std::string& message) {
+  const std::string detail = GetErrorInfo();
+  return detail.empty() ? message : message + "\n" + detail;
+}
+
+enum class StopReason { Duration, EndOfInput, Interrupted, Error };
+
+// Pumps the graph's events until the recording should end.
+StopReason WaitForEnd(MessageLoop& loop, IMediaEventEx* events, std::optional<double> seconds, HRESULT* error) {
+  const auto start = std::chrono::steady_clock::now();
+  for (;;) {
+    if (g_interrupted) return StopReason::Interrupted;
+    if (seconds && std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count() >= *seconds)
+      return StopReason::Duration;
+    MSG message;
+    if (!loop.GetMessage(message, kPollInterval) || message.message != WM_RECORDER_GRAPH_EVENT) continue;
+    long code;
+    intptr_t param1, param2;
+    while (events->GetEvent(&code, &param1, &param2, 0) == S_OK) {
+      if (code == EC_COMPLETE) return StopReason::EndOfInput;
+      if (code == EC_ERRORABORT || code == EC_USERABORT) {
+        *error = static_cast<HRESULT>(param1);
+        return StopReason::Error;
+      }
+    }
+  }
+}
+
+// Moves the finished recording to its output name; copies across file systems.
+bool MoveRecording(const std::string& from, const std::string& to, std::string* error) {
+  if (std::rename(from.c_str(), to.c_str()) == 0) return true;
+  if (!CopyFile(from, to, error)) return false;
+  DeleteFile(from);
+  return true;
+}
+
+bool CheckRecording(const std::string& path, double* seconds, std::string* problem) {
+  std::unique_ptr<WavFileReader> reader;
+  if (FAILED(WavFileReader::Open(path, &reader))) {
+    *problem = GetErrorInfo();
+    return false;
+  }
+  *seconds = static_cast<double>(reader->FrameCount()) / reader->Format().nSamplesPerSec;
+  return true;
+}
+
+}  // namespace
+
+int RunRecordCommand(const std::vector<std::string>& args, SettingsStore& settings, std::ostream& out,
+                     std::ostream& err) {
+  RecordOptions options;
+  if (!ParseOptions(args, options, err)) return 2;
+  if (options.format) settings.SetFormat(*options.format);
+  int format = kFormatWma;
+  settings.GetFormat(format);
+
+  std::string output = options.output;
+  if (output.empty()) output = NextOutputFileName(settings);
+  if (output.empty()) output = GetFileNameTemplate(settings);
+
+  std::string folder, folderError;
+  if (!GetTempFolder(folder, &folderError)) {
+    err << "corvox record: no private temporary folder: " << folderError << "\n";
+    return 1;
+  }
+  const std::string temporary = PathAppend(folder, kTemporaryFileName);
+  DeleteFile(temporary);
+
+  MessageLoop loop;
+  Recorder recorder(settings);
+  recorder.SetFile(temporary, &loop, WM_RECORDER_GRAPH_EVENT);
+  recorder.SetExportFormat(format);
+  ClearErrorInfo();
+  if (FAILED(recorder.Build())) {
+    err << WithDetail(kBuildFailed) << "\n";
+    return 1;
+  }
+  InterruptGuard interrupts;
+  if (FAILED(recorder.Run())) {
+    err << WithDetail(kRunFailed) << "\n";
+    return 1;
+  }
+  err << "Recording to " << output << (options.seconds ? "" : " (Ctrl-C stops)") << "...\n";
+  HRESULT abortCode = S_OK;
+  const StopReason reason =
+      WaitForEnd(loop, QueryInterface<IMediaEventEx>(recorder.Graph()), options.seconds, &abortCode);
+  recorder.Stop();
+  recorder.TearDown();
+
+  std::string moveError;
+  if (!MoveRecording(temporary, output, &moveError)) {
+    err << "corvox record: could not save the recording as " << output << ": " << moveError
+        << "\nThe recording is kept in " << temporary << "\n";
+    return 1;
+  }
+  double seconds = 0;
+  std::string problem;
+  if (!CheckRecording(output, &seconds, &problem)) {
+    err << "corvox record: the recording in " << output << " is not a valid file: " << problem << "\n";
+    return 1;
+  }
+  out << output << "\n";
+  char duration[64];
+  std::snprintf(duration, sizeof duration, "%.3f", seconds);
+  if (reason == StopReason::Error) {
+    err << "Recording stopped early: " << DescribeResult(abortCode) << " " << duration
+        << " seconds were saved.\n";
+    return 1;
+  }
+  err << "Recorded " << duration << " seconds.\n";
+  return 0;
+}

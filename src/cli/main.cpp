@@ -1,0 +1,56 @@
+// corvox: the recorder without windows. Global options come before the command.
+
+#include <cstdlib>
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "cli/DevicesCommand.h"
+#include "cli/RecordCommand.h"
+#include "cli/SettingsCommand.h"
+#include "platform/audio/AudioBackendSelection.h"
+#include "settings/SettingsStore.h"
+
+namespace {
+
+constexpr const char* kUsage =
+    "usage: corvox [--audio pulse|alsa|virtual] COMMAND\n"
+    "  devices                                      list capture devices\n"
+    "  record [--format wav] [--seconds S] [--output PATH]\n"
+    "                                               record into the next output file\n"
+    "  settings list | get NAME | set NAME VALUE    show and edit stored settings\n";
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::vector<std::string> args(argv + 1, argv + argc);
+  std::string audio;
+  while (!args.empty() && args.front() == "--audio") {
+    if (args.size() < 2) {
+      std::cerr << kUsage;
+      return 2;
+    }
+    audio = args[1];
+    args.erase(args.begin(), args.begin() + 2);
+  }
+  if (args.empty() || args.front() == "help" || args.front() == "--help") {
+    (args.empty() ? std::cerr : std::cout) << kUsage;
+    return args.empty() ? 2 : 0;
+  }
+  const std::string command = args.front();
+  args.erase(args.begin());
+
+  SettingsStore settings;
+  if (command == "settings") return RunSettingsCommand(args, settings, std::cout, std::cerr);
+
+  std::string audioError;
+  if (!SelectAudioBackend(audio, &audioError)) {
+    std::cerr << "corvox: " << audioError << "\n";
+    return 2;
+  }
+  settings.RunStartupPass();
+  if (command == "devices") return RunDevicesCommand(args, std::cout, std::cerr);
+  if (command == "record") return RunRecordCommand(args, settings, std::cout, std::cerr);
+  std::cerr << "corvox: unknown command \"" << command << "\"\n" << kUsage;
+  return 2;
+}
