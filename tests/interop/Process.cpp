@@ -1,0 +1,59 @@
+#include "Process.h"
+
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <thread>
+
+namespace {
+
+std::string Slurp(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), {}};
+}
+
+}  // namespace
+
+ProcessResult RunProcess(const std::vector<std::string>& argv, const std::map<std::string, std::string>& env,
+                         std::optional<std::chrono::milliseconds> interruptAfter) {
+  char outPath[] = "/tmp/corvox-interop-out-XXXXXX";
+  char errPath[] = "/tmp/corvox-interop-err-XXXXXX";
+  const int outFd = mkstemp(outPath);
+  const int errFd = mkstemp(errPath);
+  ProcessResult result;
+  const pid_t pid = fork();
+  if (pid == 0) {
+    dup2(outFd, STDOUT_FILENO);
+    dup2(errFd, STDERR_FILENO);
+    const int devNull = open("/dev/null", O_RDONLY);
+    dup2(devNull, STDIN_FILENO);
+    for (const auto& [name, value] : env) setenv(name.c_str(), value.c_str(), 1);
+    std::vector<char*> args;
+    for (const std::string& arg : argv) args.push_back(const_cast<char*>(arg.c_str()));
+    args.push_back(nullptr);
+    execvp(args[0], args.data());
+    _exit(127);
+  }
+  if (pid > 0) {
+    if (interruptAfter) {
+      std::this_thread::sleep_for(*interruptAfter);
+      kill(pid, SIGINT);
+    }
+    int status = 0;
+    waitpid(pid, &status, 0);
+    if (WIFEXITED(status)) result.exitCode = WEXITSTATUS(status);
+  }
+  close(outFd);
+  close(errFd);
+  result.out = Slurp(outPath);
+  result.err = Slurp(errPath);
+  unlink(outPath);
+  unlink(errPath);
+  return result;
+}

@@ -1,0 +1,19 @@
+#pragma once
+// Runs a program we built, or a tool we did not write, with extra environment variables, and
+// collects its exit status and output.
+
+#include <chrono>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+struct ProcessResult {
+  int exitCode = -1;  // -1 when it did not exit normally
+  std::string out;
+  std::string err;
+};
+
+// With `interruptAfter`, SIGINT is sent once that time has passed.
+ProcessResult RunProcess(const std::vector<std::string>& argv, const std::map<std::string, std::string>& env = {},
+                         std::optional<std::chrono::milliseconds> interruptAfter = std::nullopt);

@@ -1,0 +1,168 @@
+// Recordings made with corvox, read by tools we did not write (sox, ffprobe).
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+#include "Process.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string Trim(std::string text) {
+  while (!text.empty() && (text.back() == '\n' || text.back() == '\r' || text.back() == ' ')) text.pop_back();
+  return text;
+}
+
+std::vector<char> ReadFile(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), {}};
+}
+
+class RecordInterop : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    m_dir = fs::temp_directory_path() / ("corvox-interop-" + std::to_string(getpid()) + "-" +
+                                         ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    fs::remove_all(m_dir);
+    fs::create_directories(m_dir / "home");
+    fs::create_directories(m_dir / "config");
+    fs::create_directories(m_dir / "tmp");
+    m_env = {{"HOME", (m_dir / "home").string()},
+             {"XDG_CONFIG_HOME", (m_dir / "config").string()},
+             {"TMPDIR", (m_dir / "tmp").string()},
+             {"CORVOX_AUDIO", "virtual"},
+             {"CORVOX_VIRTUAL_PACE", "0"}};
+  }
+  void TearDown() override { fs::remove_all(m_dir); }
+
+  ProcessResult Corvox(std::vector<std::string> args) {
+    args.insert(args.begin(), CORVOX_BINARY);
+    return RunProcess(args, m_env);
+  }
+
+  // A tone made by sox: `seconds` long at the given rate, channels and bits.
+  fs::path MakeInput(const std::string& name, int rate, int channels, int bits, const std::string& seconds) {
+    const fs::path path = m_dir / name;
+    const ProcessResult made =
+        RunProcess({"sox", "-n", "-r", std::to_string(rate), "-c", std::to_string(channels), "-b",
+                    std::to_string(bits), path.string(), "synth", seconds, "sine", "440", "vol", "0.5"});
+    EXPECT_EQ(made.exitCode, 0) << made.err;
+    m_env["CORVOX_VIRTUAL_INPUT"] = path.string();
+    return path;
+  }
+
+  std::string SoxInfo(const std::string& flag, const fs::path& file) {
+    const ProcessResult info = RunProcess({"sox", "--i", flag, file.string()});
+    EXPECT_EQ(info.exitCode, 0);
+    EXPECT_EQ(info.err, "") << "sox warned about " << file;
+    return Trim(info.out);
+  }
+
+  fs::path m_dir;
+  std::map<std::string, std::string> m_env;
+};
+
+TEST_F(RecordInterop, WavRecordingOfAFileIsSampleExactAndReadCleanlyBySoxAndFfprobe) {
+  const fs::path input = MakeInput("in.wav", 44100, 2, 16, "2.5");
+  const fs::path output = m_dir / "take.wav";
+  const ProcessResult run = Corvox({"record", "--format", "wav", "--output", output.string()});
+  ASSERT_EQ(run.exitCode, 0) << run.err;
+  EXPECT_EQ(Trim(run.out), output.string());
+
+  EXPECT_EQ(SoxInfo("-r", output), "44100");
+  EXPECT_EQ(SoxInfo("-c", output), "2");
+  EXPECT_EQ(SoxInfo("-b", output), "16");
+  EXPECT_EQ(SoxInfo("-s", output), "110250");
+
+  const ProcessResult probe = RunProcess({"ffprobe", "-v", "warning", "-show_entries",
+                                          "stream=codec_name,sample_rate,channels,bits_per_sample,duration_ts",
+                                          "-of", "default=noprint_wrappers=1", output.string()});
+  ASSERT_EQ(probe.exitCode, 0);
+  EXPECT_EQ(probe.err, "");
+  EXPECT_EQ(probe.out,
+            "codec_name=pcm_s16le\nsample_rate=44100\nchannels=2\nbits_per_sample=16\nduration_ts=110250\n");
+
+  // The payload is the input's audio, byte for byte.
+  const std::vector<char> in = ReadFile(input), out = ReadFile(output);
+  ASSERT_GE(in.size(), 441000u);
+  ASSERT_GE(out.size(), 441000u);
+  EXPECT_TRUE(std::equal(in.end() - 441000, in.end(), out.end() - 441000));
+}
+
+TEST_F(RecordInterop, StoredDeviceFormatIsRecordedWithChannelsAndSampleSizeConverted) {
+  MakeInput("in.wav", 22050, 2, 16, "1");
+  ASSERT_EQ(Corvox({"settings", "set", "Device Settings 0", "samplesPerSec=22050", "channels=1", "bitsPerSample=8"})
+                .exitCode,
+            0);
+  const fs::path output = m_dir / "mono.wav";
+  const ProcessResult run = Corvox({"record", "--format", "wav", "--output", output.string()});
+  ASSERT_EQ(run.exitCode, 0) << run.err;
+  EXPECT_EQ(SoxInfo("-r", output), "22050");
+  EXPECT_EQ(SoxInfo("-c", output), "1");
+  EXPECT_EQ(SoxInfo("-b", output), "8");
+  EXPECT_EQ(SoxInfo("-s", output), "22050");
+}
+
+TEST_F(RecordInterop, InputAtAnotherRateIsRefusedWithAClearMessage) {
+  MakeInput("in48.wav", 48000, 2, 16, "0.5");
+  const ProcessResult run = Corvox({"record", "--format", "wav", "--output", (m_dir / "x.wav").string()});
+  EXPECT_NE(run.exitCode, 0);
+  EXPECT_NE(run.err.find("48000"), std::string::npos) << run.err;
+  EXPECT_FALSE(fs::exists(m_dir / "x.wav"));
+}
+
+TEST_F(RecordInterop, RecordingsAreNumberedInTheMusicFolderWithoutReplacingEarlierOnes) {
+  MakeInput("in.wav", 44100, 2, 16, "0.2");
+  const ProcessResult first = Corvox({"record", "--format", "wav"});
+  const ProcessResult second = Corvox({"record"});
+  ASSERT_EQ(first.exitCode, 0) << first.err;
+  ASSERT_EQ(second.exitCode, 0) << second.err;
+  const fs::path folder = m_dir / "home" / "Music" / "Vantro Audio";
+  EXPECT_EQ(Trim(first.out), (folder / "vantroaudio.wav").string());
+  EXPECT_EQ(Trim(second.out), (folder / "vantroaudio001.wav").string());
+  EXPECT_TRUE(fs::exists(folder / "vantroaudio.wav"));
+}
+
+TEST_F(RecordInterop, BadChoicesFailWithAMessageAndNoFile) {
+  MakeInput("in.wav", 44100, 2, 16, "0.2");
+  const ProcessResult unknownFormat = Corvox({"record", "--format", "flac"});
+  EXPECT_EQ(unknownFormat.exitCode, 2);
+  EXPECT_NE(unknownFormat.err.find("flac"), std::string::npos);
+
+  ASSERT_EQ(Corvox({"settings", "set", "Current Device", "5"}).exitCode, 0);
+  const ProcessResult noDevice = Corvox({"record", "--format", "wav", "--output", (m_dir / "d.wav").string()});
+  EXPECT_EQ(noDevice.exitCode, 1);
+  EXPECT_NE(noDevice.err.find("Could not set up the recorder"), std::string::npos) << noDevice.err;
+  EXPECT_FALSE(fs::exists(m_dir / "d.wav"));
+}
+
+TEST_F(RecordInterop, UnwritableOutputFolderKeepsTheRecordingInTheTemporaryFile) {
+  MakeInput("in.wav", 44100, 2, 16, "0.2");
+  const ProcessResult run = Corvox({"record", "--format", "wav", "--output", (m_dir / "no" / "such" / "x.wav").string()});
+  EXPECT_EQ(run.exitCode, 1);
+  EXPECT_NE(run.err.find("corvox_temp.audio"), std::string::npos) << run.err;
+}
+
+TEST_F(RecordInterop, CtrlCStopsCleanlyWithACompleteFile) {
+  m_env["CORVOX_VIRTUAL_PACE"] = "1";
+  const fs::path output = m_dir / "interrupted.wav";
+  const ProcessResult run = RunProcess({CORVOX_BINARY, "record", "--format", "wav", "--output", output.string()}, m_env,
+                                       std::chrono::milliseconds(1500));
+  ASSERT_EQ(run.exitCode, 0) << run.err;
+  const double seconds = std::stod(SoxInfo("-D", output));
+  EXPECT_GT(seconds, 0.4);
+  EXPECT_LT(seconds, 3.0);
+}
+
+TEST_F(RecordInterop, DevicesAreListedByPosition) {
+  const ProcessResult run = Corvox({"devices"});
+  ASSERT_EQ(run.exitCode, 0) << run.err;
+  EXPECT_EQ(run.out.rfind("0\t", 0), 0u) << run.out;
+}
+
+}  // namespace
