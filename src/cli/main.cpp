@@ -43,11 +43,15 @@ int main(int argc, char** argv) {
   SettingsStore settings;
   if (command == "settings") return RunSettingsCommand(args, settings, std::cout, std::cerr);
 
-  std::string audioError;
-  if (!SelectAudioBackend(audio, &audioError)) {
-    std::cerr << "corvox: " << audioError << "\n";
+  const std::shared_ptr<AudioBackend> backend = SelectAudioBackend(audio);
+  if (!backend) {
+    std::cerr << "corvox: " << GetErrorInfo() << "\n";
     return 2;
   }
+  const std::string requested = audio.empty() && std::getenv("CORVOX_AUDIO") ? std::getenv("CORVOX_AUDIO") : audio;
+  if (!requested.empty() && requested != backend->Name())
+    std::cerr << "corvox: the " << requested << " backend is not available yet; using the " << backend->Name()
+              << " audio device.\n";
   settings.RunStartupPass();
   if (command == "devices") return RunDevicesCommand(args, std::cout, std::cerr);
   if (command == "record") return RunRecordCommand(args, settings, std::cout, std::cerr);

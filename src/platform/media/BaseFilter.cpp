@@ -1,5 +1,7 @@
 #include "platform/media/BaseFilter.h"
 
+#include <new>
+
 #include "platform/media/BasePin.h"
 #include "platform/media/Graph.h"
 
@@ -87,8 +89,8 @@ HRESULT CBaseFilter::SetSyncSource(IReferenceClock*) { return S_OK; }
 
 HRESULT CBaseFilter::EnumPins(std::unique_ptr<IEnumPins>* enumerator) {
   if (enumerator == nullptr) return E_POINTER;
-  *enumerator = std::make_unique<CEnumPins>(this);
-  return S_OK;
+  enumerator->reset(new (std::nothrow) CEnumPins(this));
+  return *enumerator ? S_OK : E_OUTOFMEMORY;
 }
 
 HRESULT CBaseFilter::FindPin(const std::string& id, IPin** pin) {

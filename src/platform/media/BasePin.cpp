@@ -1,5 +1,7 @@
 #include "platform/media/BasePin.h"
 
+#include <new>
+
 namespace {
 
 // A partially specified hint only admits types that agree with its specified fields.
@@ -156,8 +158,8 @@ HRESULT CBasePin::QueryAccept(const AM_MEDIA_TYPE* type) {
 
 HRESULT CBasePin::EnumMediaTypes(std::unique_ptr<IEnumMediaTypes>* enumerator) {
   if (enumerator == nullptr) return E_POINTER;
-  *enumerator = std::make_unique<CEnumMediaTypes>(this);
-  return S_OK;
+  enumerator->reset(new (std::nothrow) CEnumMediaTypes(this));
+  return *enumerator ? S_OK : E_OUTOFMEMORY;
 }
 
 IBaseFilter* CBasePin::Filter() { return m_pFilter; }

@@ -4,7 +4,9 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/media/HResult.h"
 #include "platform/media/MediaType.h"
+#include "platform/media/Unknown.h"
 
 struct IFileSinkFilter : virtual IUnknown {
   // `type` may be null.

@@ -180,10 +180,11 @@ HRESULT CTransformFilter::Stop() {
     m_State = State_Stopped;
     return S_OK;
   }
-  // Decommitting the input allocator first releases a Receive blocked on it.
+  // Decommitting both allocators first releases a Receive blocked waiting for a buffer, so
+  // taking the receive lock cannot wait on a downstream that still holds buffers.
   m_pInput->Inactive();
-  std::lock_guard receive(m_csReceive);
   m_pOutput->Inactive();
+  std::lock_guard receive(m_csReceive);
   const HRESULT hr = StopStreaming();
   m_State = State_Stopped;
   return hr;

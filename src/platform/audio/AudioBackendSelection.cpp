@@ -1,0 +1,84 @@
+#include "platform/audio/AudioBackendSelection.h"
+
+#include <cstdlib>
+#include <mutex>
+
+#include "platform/audio/CAudioCaptureFilter.h"
+#include "platform/audio/CAudioRendererFilter.h"
+#include "platform/audio/virtual/VirtualAudioBackend.h"
+#include "platform/media/DeviceEnumerator.h"
+#include "platform/media/FilterRegistry.h"
+
+namespace {
+
+struct Selection {
+  std::mutex mutex;
+  std::shared_ptr<AudioBackend> backend;
+};
+
+Selection& TheSelection() {
+  static Selection selection;
+  return selection;
+}
+
+std::vector<DeviceEntry> CaptureDeviceEntries(const std::shared_ptr<AudioBackend>& backend) {
+  std::vector<DeviceEntry> entries;
+  const std::vector<AudioDeviceInfo> devices = backend->CaptureDevices();
+  for (size_t i = 0; i < devices.size(); ++i) {
+    DeviceEntry entry;
+    entry.properties = {{"Description", devices[i].description}, {"FriendlyName", devices[i].friendlyName}};
+    entry.create = [backend, device = static_cast<int>(i)](std::shared_ptr<IBaseFilter>* filter) {
+      return CAudioCaptureFilter::Create(backend, device, filter);
+    };
+    entries.push_back(std::move(entry));
+  }
+  return entries;
+}
+
+void Register(const std::shared_ptr<AudioBackend>& backend) {
+  RegisterDeviceCategory(CLSID_AudioInputDeviceCategory, [backend] { return CaptureDeviceEntries(backend); });
+  RegisteredFilter renderer;
+  renderer.clsid = CLSID_AudioRender;
+  renderer.name = "Audio Renderer";
+  renderer.merit = MERIT_PREFERRED;
+  renderer.renderer = true;
+  renderer.create = [backend]() -> std::shared_ptr<IBaseFilter> {
+    std::shared_ptr<IBaseFilter> filter;
+    CAudioRendererFilter::Create(backend, &filter);
+    return filter;
+  };
+  RegisterFilter(std::move(renderer));
+}
+
+}  // namespace
+
+std::shared_ptr<AudioBackend> SelectAudioBackend(const std::string& choice) {
+  std::string name = choice;
+  if (name.empty()) {
+    const char* environment = std::getenv("CORVOX_AUDIO");
+    name = environment ? environment : "";
+  }
+  if (!name.empty() && name != "pulse" && name != "alsa" && name != "virtual") {
+    SetErrorInfo("Unknown audio backend \"" + name + "\"; choose pulse, alsa or virtual.");
+    return nullptr;
+  }
+  std::shared_ptr<AudioBackend> backend = std::make_shared<VirtualAudioBackend>();
+  UseAudioBackend(backend);
+  return backend;
+}
+
+void UseAudioBackend(std::shared_ptr<AudioBackend> backend) {
+  Register(backend);
+  Selection& selection = TheSelection();
+  std::lock_guard lock(selection.mutex);
+  selection.backend = std::move(backend);
+}
+
+std::shared_ptr<AudioBackend> CurrentAudioBackend() {
+  {
+    Selection& selection = TheSelection();
+    std::lock_guard lock(selection.mutex);
+    if (selection.backend) return selection.backend;
+  }
+  return SelectAudioBackend("");
+}

@@ -1,0 +1,27 @@
+#pragma once
+// The process's audio backend, chosen once at start (the CLI's `--audio pulse|alsa|virtual`,
+// else CORVOX_AUDIO, else the default) and used by every graph afterwards.
+//
+// Choosing a backend registers its capture devices as the audio input device category of the
+// system device enumerator (Description, FriendlyName; binding creates a CAudioCaptureFilter)
+// and its CAudioRendererFilter as the renderer that Render connects to. Nothing is printed:
+// the caller tells the user which backend is in use from Name().
+//
+// Threads: any thread; a mutex guards the current backend.
+
+#include <memory>
+#include <string>
+
+#include "platform/audio/AudioBackend.h"
+
+// `choice` is "pulse", "alsa" or "virtual"; empty takes CORVOX_AUDIO, and when that is unset
+// or empty, the default. Returns the backend now in use, or null for an unknown name (with a
+// readable text through SetErrorInfo; the previous backend stays). The sound-server and ALSA
+// backends are not built yet: every choice gets the virtual backend until they are.
+std::shared_ptr<AudioBackend> SelectAudioBackend(const std::string& choice);
+
+// Makes `backend` the one in use, with the same registrations (tests, embedding).
+void UseAudioBackend(std::shared_ptr<AudioBackend> backend);
+
+// The backend in use; selects the default on first use.
+std::shared_ptr<AudioBackend> CurrentAudioBackend();

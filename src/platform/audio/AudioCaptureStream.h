@@ -1,0 +1,37 @@
+#pragma once
+// An open capture stream of one device in one format.
+//
+// Threads: Start, Pause and Stop come from the thread that changes the graph's state; Read
+// runs on the capture thread only. Implementations guard their shared state themselves, so
+// the control calls may arrive while Read blocks.
+//
+// A stream opens stopped and captures from Start on. Pause halts capture where the device can
+// halt; devices that cannot (or a sound server that keeps its source running) may go on
+// returning data from Read, which the capture filter drops while it is not running. Overruns
+// (the capture thread too slow for the device) are recovered inside Read and counted.
+
+#include <cstddef>
+#include <cstdint>
+#include <span>
+
+#include "platform/media/HResult.h"
+
+class AudioCaptureStream {
+ public:
+  virtual ~AudioCaptureStream() = default;
+
+  // Starts or resumes capturing; calling it while capturing does nothing.
+  virtual HRESULT Start() = 0;
+  virtual HRESULT Pause() = 0;
+  // Ends capturing for good: a blocked Read returns at once, and later ones too.
+  virtual HRESULT Stop() = 0;
+
+  // Fills `buffer` with whole frames (its size must hold at least one), blocking until all of
+  // it is captured. Fewer bytes come only with `endOfInput` (the input ended: a file source)
+  // or after Stop, which gives S_FALSE and no data. A device failure gives its code with a
+  // readable text through SetErrorInfo on the capture thread.
+  virtual HRESULT Read(std::span<uint8_t> buffer, size_t* bytesRead, bool* endOfInput) = 0;
+
+  // Overruns recovered since the stream opened. Any thread.
+  virtual uint64_t OverrunCount() const = 0;
+};

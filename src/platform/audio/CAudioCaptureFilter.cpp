@@ -1,0 +1,123 @@
+#include "platform/audio/CAudioCaptureFilter.h"
+
+#include <algorithm>
+#include <system_error>
+
+HRESULT CAudioCaptureFilter::Create(const std::shared_ptr<AudioBackend>& backend, int device,
+                                    std::shared_ptr<IBaseFilter>* filter) {
+  if (!backend || filter == nullptr) return E_POINTER;
+  filter->reset();
+  AudioDeviceCaps caps;
+  const HRESULT hr = backend->CaptureCaps(device, &caps);
+  if (FAILED(hr)) return hr;
+  *filter = std::make_shared<CAudioCaptureFilter>(backend, device, caps);
+  return S_OK;
+}
+
+CAudioCaptureFilter::CAudioCaptureFilter(std::shared_ptr<AudioBackend> backend, int device,
+                                         const AudioDeviceCaps& caps)
+    : CBaseFilter(CLSID_AudioRecord),
+      m_backend(std::move(backend)),
+      m_device(device),
+      m_pin(std::make_unique<CAudioCapturePin>(this, caps)) {}
+
+CAudioCaptureFilter::~CAudioCaptureFilter() { EndCapture(); }
+
+CBasePin* CAudioCaptureFilter::GetPin(int n) { return n == 0 ? m_pin.get() : nullptr; }
+
+HRESULT CAudioCaptureFilter::Stop() {
+  EndCapture();
+  return CBaseFilter::Stop();
+}
+
+HRESULT CAudioCaptureFilter::Pause() {
+  std::lock_guard lock(m_csFilter);
+  if (m_State != State_Stopped || !m_pin->IsConnected()) {
+    if (m_State == State_Running && m_stream) m_stream->Pause();
+    return CBaseFilter::Pause();
+  }
+  const WAVEFORMATEX format = m_pin->Format();
+  HRESULT hr = m_backend->OpenCapture(m_device, format, &m_stream);
+  if (FAILED(hr)) return hr;
+  hr = CBaseFilter::Pause();
+  if (FAILED(hr)) {
+    m_stream.reset();
+    return hr;
+  }
+  m_stopping = false;
+  try {
+    m_thread = std::thread(&CAudioCaptureFilter::CaptureLoop, this, format, m_pin->BufferBytes());
+  } catch (const std::system_error&) {
+    SetErrorInfo("The capture thread could not be started.");
+    m_stream.reset();
+    CBaseFilter::Stop();
+    return E_OUTOFMEMORY;
+  }
+  return hr;
+}
+
+HRESULT CAudioCaptureFilter::Run(REFERENCE_TIME start) {
+  std::lock_guard lock(m_csFilter);
+  const HRESULT hr = CBaseFilter::Run(start);
+  if (FAILED(hr) || !m_stream) return hr;
+  return m_stream->Start();
+}
+
+void CAudioCaptureFilter::EndCapture() {
+  if (!m_thread.joinable()) return;
+  m_stopping = true;
+  m_stream->Stop();
+  m_thread.join();
+  m_stream.reset();
+}
+
+void CAudioCaptureFilter::CaptureLoop(WAVEFORMATEX format, long bufferBytes) {
+  uint64_t framesDelivered = 0;
+  HRESULT failure = S_OK;
+  bool ended = false;
+  while (!m_stopping && !ended) {
+    SamplePtr sample;
+    HRESULT hr = m_pin->GetDeliveryBuffer(&sample, nullptr, nullptr, 0);
+    if (FAILED(hr)) {
+      if (!m_stopping) failure = hr;
+      break;
+    }
+    uint8_t* data = nullptr;
+    sample->GetPointer(&data);
+    const long room = std::min(bufferBytes, sample->GetSize());
+    size_t bytes = 0;
+    hr = m_stream->Read({data, static_cast<size_t>(room - room % format.nBlockAlign)}, &bytes, &ended);
+    if (FAILED(hr)) {
+      failure = hr;
+      break;
+    }
+    if (hr == S_FALSE || m_stopping) break;
+    // Data that arrives while paused is dropped; the times continue where delivery stopped.
+    if (bytes == 0 || State() != State_Running) continue;
+    hr = DeliverCaptured(sample.get(), bytes, format, &framesDelivered);
+    if (FAILED(hr)) {
+      failure = hr;
+      break;
+    }
+  }
+  if (FAILED(failure)) NotifyEvent(EC_ERRORABORT, failure, 0);
+  m_pin->DeliverEndOfStream();
+}
+
+HRESULT CAudioCaptureFilter::DeliverCaptured(IMediaSample* sample, size_t bytes, const WAVEFORMATEX& format,
+                                             uint64_t* framesDelivered) {
+  const uint64_t first = *framesDelivered;
+  const uint64_t last = first + bytes / format.nBlockAlign;
+  const REFERENCE_TIME start = static_cast<REFERENCE_TIME>(first * kUnitsPerSecond / format.nSamplesPerSec);
+  const REFERENCE_TIME end = static_cast<REFERENCE_TIME>(last * kUnitsPerSecond / format.nSamplesPerSec);
+  const int64_t mediaStart = static_cast<int64_t>(first);
+  const int64_t mediaEnd = static_cast<int64_t>(last);
+  sample->SetTime(&start, &end);
+  sample->SetMediaTime(&mediaStart, &mediaEnd);
+  sample->SetSyncPoint(true);
+  sample->SetDiscontinuity(first == 0);
+  sample->SetActualDataLength(static_cast<long>(bytes));
+  const HRESULT hr = m_pin->Deliver(sample);
+  if (SUCCEEDED(hr)) *framesDelivered = last;
+  return hr;
+}

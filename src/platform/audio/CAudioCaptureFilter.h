@@ -1,0 +1,63 @@
+#pragma once
+// The capture source filter of one device of an audio backend: a live source with one output
+// pin, "Capture" (CAudioCapturePin), delivering PCM in the format set on that pin.
+//
+// States: Stopped -> Paused opens the device's capture stream (a refusal fails the state
+// change, with the backend's text through SetErrorInfo) and starts the capture thread. The
+// thread delivers only while running; while paused the device is paused and what it still
+// returns is dropped. Sample times count the frames delivered (start = frames * 10^7 / rate,
+// end = start + this buffer's duration), so paused time leaves no gap; every sample is a sync
+// point, the first a discontinuity. Stop (from Running or Paused) ends the stream: the thread
+// stops reading, delivers end of stream and exits; Stop joins it, closes the stream, and the
+// base class then decommits the allocator. When the input ends (a file), the thread delivers
+// end of stream and exits on its own. A failed delivery (the downstream refused, e.g. a full
+// disk) or a device error sends EC_ERRORABORT with its code, then end of stream, and ends
+// the thread; S_FALSE from downstream (flushing) is not an error.
+//
+// Threads and locks: state changes and pin configuration run on the graph's control thread
+// under m_csFilter. The capture thread owns the delivery loop; it reads m_stopping (atomic),
+// the filter state (atomic) and the stream, which is created before the thread starts and
+// destroyed after it is joined. Stop joins the thread without holding m_csFilter, because the
+// thread takes it briefly to send events.
+
+#include <atomic>
+#include <memory>
+#include <thread>
+
+#include "platform/audio/AudioBackend.h"
+#include "platform/audio/CAudioCapturePin.h"
+#include "platform/media/BaseFilter.h"
+
+inline constexpr GUID CLSID_AudioRecord{0xE30629D2, 0x27E5, 0x11CE, {0x87, 0x5D, 0x00, 0x60, 0x8C, 0xB7, 0x80, 0x66}};
+
+class CAudioCaptureFilter : public CBaseFilter, public IAMFilterMiscFlags {
+ public:
+  // Fails with the backend's code when `device` is not one of its capture devices.
+  static HRESULT Create(const std::shared_ptr<AudioBackend>& backend, int device,
+                        std::shared_ptr<IBaseFilter>* filter);
+
+  CAudioCaptureFilter(std::shared_ptr<AudioBackend> backend, int device, const AudioDeviceCaps& caps);
+  ~CAudioCaptureFilter() override;
+
+  int GetPinCount() override { return 1; }
+  CBasePin* GetPin(int n) override;
+  HRESULT Stop() override;
+  HRESULT Pause() override;
+  HRESULT Run(REFERENCE_TIME start) override;
+  uint32_t GetMiscFlags() override { return AM_FILTER_MISC_FLAGS_IS_SOURCE; }
+
+  CAudioCapturePin* CapturePin() { return m_pin.get(); }
+
+ private:
+  void CaptureLoop(WAVEFORMATEX format, long bufferBytes);
+  // Delivers one buffer of `bytes` bytes with its times; `framesDelivered` advances.
+  HRESULT DeliverCaptured(IMediaSample* sample, size_t bytes, const WAVEFORMATEX& format, uint64_t* framesDelivered);
+  void EndCapture();
+
+  const std::shared_ptr<AudioBackend> m_backend;
+  const int m_device;
+  std::unique_ptr<CAudioCapturePin> m_pin;
+  std::unique_ptr<AudioCaptureStream> m_stream;  // control thread; see above
+  std::thread m_thread;
+  std::atomic<bool> m_stopping{false};
+};

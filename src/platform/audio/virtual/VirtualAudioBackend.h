@@ -1,0 +1,38 @@
+#pragma once
+// The virtual audio system for tests and demos: one capture device hearing a test tone or a
+// WAV file, and a playback device that paces like hardware and can keep what it played.
+// Stateless after construction, so any thread may call it.
+
+#include <optional>
+#include <string>
+
+#include "platform/audio/AudioBackend.h"
+
+struct VirtualAudioOptions {
+  std::string inputPath;   // WAV file the capture device hears; empty: the test tone
+  bool paced = true;       // real-time pacing of capture and playback
+  std::string outputPath;  // WAV file that receives what was played; empty: discarded
+
+  // CORVOX_VIRTUAL_INPUT, CORVOX_VIRTUAL_PACE ("0" turns pacing off), CORVOX_VIRTUAL_OUTPUT.
+  static VirtualAudioOptions FromEnvironment();
+};
+
+class VirtualAudioBackend : public AudioBackend {
+ public:
+  // Reads the options from the environment at each open, so a change applies to the next
+  // recording or preview.
+  VirtualAudioBackend() = default;
+  explicit VirtualAudioBackend(VirtualAudioOptions options);
+
+  std::string Name() const override { return "virtual"; }
+  std::vector<AudioDeviceInfo> CaptureDevices() override;
+  HRESULT CaptureCaps(int device, AudioDeviceCaps* caps) override;
+  HRESULT OpenCapture(int device, const WAVEFORMATEX& format, std::unique_ptr<AudioCaptureStream>* stream) override;
+  HRESULT PlaybackCaps(AudioDeviceCaps* caps) override;
+  HRESULT OpenPlayback(const WAVEFORMATEX& format, std::unique_ptr<AudioPlaybackStream>* stream) override;
+
+ private:
+  VirtualAudioOptions Options() const;
+
+  std::optional<VirtualAudioOptions> m_options;
+};

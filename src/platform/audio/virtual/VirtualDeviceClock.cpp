@@ -1,0 +1,80 @@
+#include "platform/audio/virtual/VirtualDeviceClock.h"
+
+VirtualDeviceClock::VirtualDeviceClock(uint32_t rateHz, bool paced) : m_rateHz(rateHz), m_paced(paced) {}
+
+void VirtualDeviceClock::Start() {
+  {
+    std::lock_guard lock(m_mutex);
+    if (m_running) return;
+    m_running = true;
+    m_origin = Clock::now();
+    m_framesSinceOrigin = 0;
+  }
+  m_changed.notify_all();
+}
+
+void VirtualDeviceClock::Pause() {
+  {
+    std::lock_guard lock(m_mutex);
+    m_running = false;
+  }
+  m_changed.notify_all();
+}
+
+void VirtualDeviceClock::SetReleased(bool released) {
+  {
+    std::lock_guard lock(m_mutex);
+    m_released = released;
+  }
+  m_changed.notify_all();
+}
+
+bool VirtualDeviceClock::WaitForFrames(uint64_t frames) {
+  std::unique_lock lock(m_mutex);
+  for (;;) {
+    switch (WaitUntil(lock, m_framesSinceOrigin + frames)) {
+      case Wait::Released: return false;
+      case Wait::Restarted: continue;  // paused and resumed: count again from the new origin
+      case Wait::Due: m_framesSinceOrigin += frames; return true;
+    }
+  }
+}
+
+bool VirtualDeviceClock::QueueFrames(uint64_t frames) {
+  std::unique_lock lock(m_mutex);
+  if (m_running && m_paced && Clock::now() >= Deadline(m_framesSinceOrigin)) {
+    m_origin = Clock::now();
+    m_framesSinceOrigin = 0;
+  }
+  if (WaitUntil(lock, m_framesSinceOrigin) == Wait::Released) return false;
+  m_framesSinceOrigin += frames;
+  return true;
+}
+
+bool VirtualDeviceClock::WaitUntilPlayed() {
+  std::unique_lock lock(m_mutex);
+  return WaitUntil(lock, m_framesSinceOrigin) != Wait::Released;
+}
+
+VirtualDeviceClock::Wait VirtualDeviceClock::WaitUntil(std::unique_lock<std::mutex>& lock, uint64_t frames) {
+  const Clock::time_point origin = m_origin;
+  for (;;) {
+    if (m_released) return Wait::Released;
+    if (m_origin != origin) return Wait::Restarted;
+    if (!m_running) {
+      m_changed.wait(lock);
+      continue;
+    }
+    if (!m_paced) return Wait::Due;
+    const Clock::time_point deadline = Deadline(frames);
+    if (Clock::now() >= deadline) return Wait::Due;
+    m_changed.wait_until(lock, deadline);
+  }
+}
+
+VirtualDeviceClock::Clock::time_point VirtualDeviceClock::Deadline(uint64_t frames) const {
+  const uint64_t seconds = frames / m_rateHz;
+  const uint64_t rest = frames % m_rateHz;
+  return m_origin + std::chrono::seconds(seconds) +
+         std::chrono::duration_cast<Clock::duration>(std::chrono::nanoseconds(rest * 1'000'000'000ull / m_rateHz));
+}

@@ -1,0 +1,53 @@
+#pragma once
+// Paces a virtual device like hardware: N frames take N / rate seconds. Deadlines are
+// absolute (start time + frames since start), so rounding never adds up to drift. Unpaced,
+// nothing waits for time; pause and release still hold.
+//
+// Capture (WaitForFrames): while paused the clock stands still, and on resume the deadlines
+// restart from that moment. Playback (QueueFrames, WaitUntilPlayed): the device holds one
+// write beyond the one playing; a device that ran dry starts again from now.
+//
+// Threads: Start, Pause and SetReleased come from the control thread (or a flushing thread);
+// the waiting calls run on the streaming thread. m_mutex guards every member below it.
+
+#include <chrono>
+#include <condition_variable>
+#include <cstdint>
+#include <mutex>
+
+class VirtualDeviceClock {
+ public:
+  VirtualDeviceClock(uint32_t rateHz, bool paced);
+
+  // Runs or resumes the clock; does nothing while it runs.
+  void Start();
+  void Pause();
+  // While released, the waiting calls return false at once (stop, flush).
+  void SetReleased(bool released);
+
+  // Blocks until `frames` more frames have passed on the running clock; false when released.
+  bool WaitForFrames(uint64_t frames);
+  // Blocks until the frames queued before have played, then queues `frames`; false when released.
+  bool QueueFrames(uint64_t frames);
+  // Blocks until every queued frame has played; false when released.
+  bool WaitUntilPlayed();
+
+ private:
+  using Clock = std::chrono::steady_clock;
+
+  enum class Wait { Due, Released, Restarted };
+
+  // Waits, with m_mutex held through `lock`, until the running clock reaches `frames` frames
+  // since the origin; Restarted when a resume moved the origin meanwhile.
+  Wait WaitUntil(std::unique_lock<std::mutex>& lock, uint64_t frames);
+  Clock::time_point Deadline(uint64_t frames) const;
+
+  const uint32_t m_rateHz;
+  const bool m_paced;
+  std::mutex m_mutex;
+  std::condition_variable m_changed;
+  bool m_running = false;
+  bool m_released = false;
+  Clock::time_point m_origin;
+  uint64_t m_framesSinceOrigin = 0;
+};

@@ -1,0 +1,144 @@
+#include "platform/audio/virtual/WavFileReader.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <optional>
+
+#include "platform/audio/PcmSample.h"
+#include "platform/shell/ErrnoMessage.h"
+
+namespace {
+
+constexpr uint16_t kWaveFormatExtensible = 0xFFFE;
+constexpr size_t kExtensibleFormatBytes = 40;
+// KSDATAFORMAT_SUBTYPE_PCM as stored in the file.
+constexpr uint8_t kPcmSubformat[16] = {0x01, 0x00, 0x00, 0x00, 0x00, 0x00, 0x10, 0x00,
+                                       0x80, 0x00, 0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71};
+// A data size the writer never filled in: the data runs to the end of the file.
+constexpr uint32_t kSizeUnknown = 0xFFFFFFFF;
+
+HRESULT Refuse(const std::string& path, const std::string& problem) {
+  SetErrorInfo("The input file " + path + " " + problem);
+  return VFW_E_INVALID_FILE_FORMAT;
+}
+
+bool ReadExactly(std::FILE* file, uint64_t offset, void* buffer, size_t bytes) {
+  return fseeko(file, static_cast<off_t>(offset), SEEK_SET) == 0 && std::fread(buffer, 1, bytes, file) == bytes;
+}
+
+// Parses a "fmt " chunk body into a plain PCM record; a text saying what is wrong otherwise.
+std::optional<WAVEFORMATEX> ParseFormat(const uint8_t* body, size_t bytes, std::string* problem) {
+  if (bytes < 16) {
+    *problem = "has a format chunk that is too short.";
+    return std::nullopt;
+  }
+  WAVEFORMATEX format;
+  format.wFormatTag = GetLe16(body);
+  format.nChannels = GetLe16(body + 2);
+  format.nSamplesPerSec = GetLe32(body + 4);
+  format.nAvgBytesPerSec = GetLe32(body + 8);
+  format.nBlockAlign = GetLe16(body + 12);
+  format.wBitsPerSample = GetLe16(body + 14);
+  char text[120];
+  if (format.wFormatTag == kWaveFormatExtensible) {
+    if (bytes < kExtensibleFormatBytes || GetLe16(body + 16) < 22 ||
+        std::memcmp(body + 24, kPcmSubformat, sizeof kPcmSubformat) != 0) {
+      *problem = "is not PCM audio (an extensible format without the PCM subformat).";
+      return std::nullopt;
+    }
+    format.wFormatTag = WAVE_FORMAT_PCM;
+  } else if (format.wFormatTag != WAVE_FORMAT_PCM) {
+    std::snprintf(text, sizeof text, "is not PCM audio (format tag 0x%04X).", format.wFormatTag);
+    *problem = text;
+    return std::nullopt;
+  }
+  if (!IsPcmSampleSize(format.wBitsPerSample)) {
+    std::snprintf(text, sizeof text, "uses %u bits per sample; 8, 16, 24 or 32 can be read.", format.wBitsPerSample);
+    *problem = text;
+    return std::nullopt;
+  }
+  if (format.nChannels == 0 || format.nSamplesPerSec == 0 ||
+      format.nBlockAlign != format.nChannels * format.wBitsPerSample / 8) {
+    std::snprintf(text, sizeof text, "has an inconsistent format (%u channels, %u Hz, block alignment %u).",
+                  format.nChannels, format.nSamplesPerSec, format.nBlockAlign);
+    *problem = text;
+    return std::nullopt;
+  }
+  format.nAvgBytesPerSec = format.nSamplesPerSec * format.nBlockAlign;
+  format.cbSize = 0;
+  return format;
+}
+
+}  // namespace
+
+WavFileReader::WavFileReader(File file, std::string path, const WAVEFORMATEX& format, uint64_t frameCount)
+    : m_file(std::move(file)),
+      m_path(std::move(path)),
+      m_format(format),
+      m_frameCount(frameCount),
+      m_framesLeft(frameCount) {}
+
+HRESULT WavFileReader::Open(const std::string& path, std::unique_ptr<WavFileReader>* reader) {
+  if (reader == nullptr) return E_POINTER;
+  reader->reset();
+  File file(std::fopen(path.c_str(), "rb"));
+  if (!file) {
+    const int error = errno;
+    SetErrorInfo(ErrnoMessage("Cannot open the input file", path, error));
+    return HResultFromErrno(error);
+  }
+  if (fseeko(file.get(), 0, SEEK_END) != 0) return Refuse(path, "cannot be read to its end.");
+  const uint64_t fileBytes = static_cast<uint64_t>(ftello(file.get()));
+
+  uint8_t header[12];
+  if (fileBytes < sizeof header || !ReadExactly(file.get(), 0, header, sizeof header) ||
+      std::memcmp(header, "RIFF", 4) != 0 || std::memcmp(header + 8, "WAVE", 4) != 0)
+    return Refuse(path, "is not a WAV file (no RIFF/WAVE header).");
+
+  std::optional<WAVEFORMATEX> format;
+  std::optional<uint64_t> dataOffset;
+  uint64_t dataBytes = 0;
+  uint64_t position = sizeof header;
+  while (position + 8 <= fileBytes && !(format && dataOffset)) {
+    uint8_t chunk[8];
+    if (!ReadExactly(file.get(), position, chunk, sizeof chunk)) return Refuse(path, "cannot be read.");
+    const uint32_t size = GetLe32(chunk + 4);
+    const uint64_t body = position + 8;
+    const uint64_t available = fileBytes - body;
+    if (std::memcmp(chunk, "fmt ", 4) == 0 && !format) {
+      uint8_t fields[kExtensibleFormatBytes] = {};
+      const size_t fieldBytes = static_cast<size_t>(std::min<uint64_t>({size, sizeof fields, available}));
+      if (!ReadExactly(file.get(), body, fields, fieldBytes)) return Refuse(path, "cannot be read.");
+      std::string problem;
+      format = ParseFormat(fields, fieldBytes, &problem);
+      if (!format) return Refuse(path, problem);
+    } else if (std::memcmp(chunk, "data", 4) == 0 && !dataOffset) {
+      dataOffset = body;
+      dataBytes = size == kSizeUnknown ? available : std::min<uint64_t>(size, available);
+    }
+    position = body + size + (size & 1u);
+  }
+  if (!format) return Refuse(path, "has no format chunk.");
+  if (!dataOffset) return Refuse(path, "has no data chunk.");
+  if (fseeko(file.get(), static_cast<off_t>(*dataOffset), SEEK_SET) != 0) return Refuse(path, "cannot be read.");
+  reader->reset(new WavFileReader(std::move(file), path, *format, dataBytes / format->nBlockAlign));
+  return S_OK;
+}
+
+HRESULT WavFileReader::Read(uint8_t* output, size_t frames, size_t* framesRead) {
+  if (output == nullptr || framesRead == nullptr) return E_POINTER;
+  *framesRead = 0;
+  const size_t wanted = static_cast<size_t>(std::min<uint64_t>(frames, m_framesLeft));
+  if (wanted == 0) return S_OK;
+  const size_t bytes = std::fread(output, 1, wanted * m_format.nBlockAlign, m_file.get());
+  if (bytes < wanted * m_format.nBlockAlign && std::ferror(m_file.get())) {
+    const int error = errno != 0 ? errno : EIO;
+    SetErrorInfo(ErrnoMessage("Cannot read the input file", m_path, error));
+    return HResultFromErrno(error);
+  }
+  *framesRead = bytes / m_format.nBlockAlign;
+  // A file that shrank while being read ends here.
+  m_framesLeft = *framesRead < wanted ? 0 : m_framesLeft - *framesRead;
+  return S_OK;
+}

@@ -1,0 +1,158 @@
+#include "platform/registry/RegistryStore.h"
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <ctime>
+
+#include "platform/registry/RegistryText.h"
+#include "platform/shell/FileDescriptor.h"
+#include "platform/shell/FileOperations.h"
+#include "platform/shell/PathHelpers.h"
+#include "platform/shell/UserFolders.h"
+
+namespace {
+
+// Far beyond anything the recorder writes; a bigger file is treated as damaged rather than
+// read into memory.
+constexpr size_t kMaxFileBytes = 64 * 1024 * 1024;
+
+FileDescriptor OpenLock(const std::string& filePath, int operation) {
+  FileDescriptor lock(::open((filePath + ".lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600));
+  while (lock.IsValid() && ::flock(lock.Get(), operation) != 0) {
+    if (errno != EINTR) {
+      return FileDescriptor();
+    }
+  }
+  return lock;
+}
+
+// Reads the whole file; false when it cannot be read or is too big (tooBig tells which).
+bool ReadAll(int fd, std::string& text, bool& tooBig) {
+  text.clear();
+  tooBig = false;
+  char buffer[65536];
+  for (;;) {
+    const ssize_t got = ::read(fd, buffer, sizeof buffer);
+    if (got == 0) {
+      return true;
+    }
+    if (got < 0) {
+      if (errno == EINTR) {
+        continue;
+      }
+      return false;
+    }
+    if (text.size() + static_cast<size_t>(got) > kMaxFileBytes) {
+      tooBig = true;
+      return false;
+    }
+    text.append(buffer, static_cast<size_t>(got));
+  }
+}
+
+std::string DamagedName(const std::string& filePath) {
+  const std::time_t now = std::time(nullptr);
+  std::tm local{};
+  ::localtime_r(&now, &local);
+  char stamp[32];
+  std::strftime(stamp, sizeof stamp, "%Y%m%d-%H%M%S", &local);
+  const std::string base = filePath + ".damaged-" + stamp;
+  std::string name = base;
+  for (int counter = 1; PathFileExists(name); ++counter) {
+    name = base + "-" + std::to_string(counter);
+  }
+  return name;
+}
+
+}  // namespace
+
+RegistryStore::RegistryStore(std::string filePath) : m_filePath(std::move(filePath)) {}
+
+std::string RegistryStore::DefaultPath() { return PathAppend(PathAppend(GetConfigFolder(), "vantro"), "corvox.reg"); }
+
+RegistryStore::FileState RegistryStore::ReadFile(RegistryKeyMap& keys) const {
+  keys.clear();
+  FileDescriptor file(::open(m_filePath.c_str(), O_RDONLY | O_CLOEXEC));
+  if (!file.IsValid()) {
+    return errno == ENOENT ? FileState::Parsed : FileState::Unreadable;
+  }
+  std::string text;
+  bool tooBig = false;
+  if (!ReadAll(file.Get(), text, tooBig)) {
+    return tooBig ? FileState::Damaged : FileState::Unreadable;
+  }
+  return ParseRegistryText(text, keys) ? FileState::Parsed : FileState::Damaged;
+}
+
+void RegistryStore::SetAside() const {
+  const std::string asideName = DamagedName(m_filePath);
+  if (::rename(m_filePath.c_str(), asideName.c_str()) == 0) {
+    std::fprintf(stderr,
+                 "corvox: the settings file %s could not be read; it was kept as %s and the settings "
+                 "start from their defaults.\n",
+                 m_filePath.c_str(), asideName.c_str());
+  } else {
+    std::fprintf(stderr,
+                 "corvox: the settings file %s could not be read; the settings start from their "
+                 "defaults.\n",
+                 m_filePath.c_str());
+  }
+}
+
+LSTATUS RegistryStore::Read(RegistryKeyMap& keys) const {
+  if (!PathFileExists(m_filePath)) {
+    keys.clear();
+    return ERROR_SUCCESS;
+  }
+  // Without a lock (a read-only folder) the file is still read: nobody can be writing it.
+  FileDescriptor lock = OpenLock(m_filePath, LOCK_SH);
+  FileState state = ReadFile(keys);
+  if (state == FileState::Damaged && lock.IsValid() && ::flock(lock.Get(), LOCK_EX) == 0) {
+    // Another process may have replaced the file between our locks: look again.
+    state = ReadFile(keys);
+    if (state == FileState::Damaged) {
+      SetAside();
+    }
+  }
+  if (state == FileState::Unreadable) {
+    return ERROR_CANTREAD;
+  }
+  if (state == FileState::Damaged) {
+    keys.clear();
+  }
+  return ERROR_SUCCESS;
+}
+
+LSTATUS RegistryStore::Update(const std::function<LSTATUS(RegistryKeyMap& keys)>& change) const {
+  const std::string folder = PathRemoveFileSpec(m_filePath);
+  if (!folder.empty() && !CreateDirectoryPath(folder, 0700)) {
+    return ERROR_CANTOPEN;
+  }
+  FileDescriptor lock = OpenLock(m_filePath, LOCK_EX);
+  if (!lock.IsValid()) {
+    return ERROR_CANTOPEN;
+  }
+  RegistryKeyMap keys;
+  const FileState state = ReadFile(keys);
+  if (state == FileState::Unreadable) {
+    // Never replace a file we could not read: it may hold everything the user set.
+    return ERROR_CANTREAD;
+  }
+  if (state == FileState::Damaged) {
+    SetAside();
+    keys.clear();
+  }
+  const LSTATUS result = change(keys);
+  if (result != ERROR_SUCCESS) {
+    return result;
+  }
+  const std::string text = FormatRegistryText(keys);
+  if (!ReplaceFileAtomically(m_filePath, 0600, [&](int fd) { return WriteAll(fd, text); })) {
+    return ERROR_CANTWRITE;
+  }
+  return ERROR_SUCCESS;
+}

@@ -1,0 +1,134 @@
+#include "engine/Recorder.h"
+
+#include <gtest/gtest.h>
+
+#include "engine/EngineTestEnvironment.h"
+#include "engine/ExportFormat.h"
+#include "engine/GraphHelpers.h"
+#include "engine/Messages.h"
+#include "platform/media/RunningObjectTable.h"
+#include "platform/ui/MessageLoop.h"
+
+namespace {
+
+std::vector<std::string> FilterNames(IGraphBuilder* graph) {
+  std::vector<std::string> names;
+  for (const auto& filter : graph->Filters()) names.push_back(filter->Name());
+  return names;
+}
+
+IBaseFilter* Downstream(IGraphBuilder* graph, const std::string& name) {
+  std::shared_ptr<IBaseFilter> filter;
+  if (graph->FindFilterByName(name, &filter) != S_OK) return nullptr;
+  IPin* output = nullptr;
+  IPin* peer = nullptr;
+  if (FindPin(filter.get(), PINDIR_OUTPUT, &output) != S_OK || FAILED(output->ConnectedTo(&peer))) return nullptr;
+  return peer->Filter();
+}
+
+class RecorderTest : public ::testing::Test {
+ protected:
+  RecorderTest() : m_recorder(m_env.Settings()) {
+    m_recorder.SetFile(m_env.Path("corvox_temp.audio").string(), &m_loop, WM_RECORDER_GRAPH_EVENT);
+    m_recorder.SetExportFormat(kFormatWav);
+  }
+
+  // Pumps the notify window until the graph reports `code`.
+  bool WaitForEvent(long code) {
+    MSG message;
+    while (m_loop.GetMessage(message, std::chrono::seconds(10))) {
+      EXPECT_EQ(message.message, WM_RECORDER_GRAPH_EVENT);
+      EXPECT_EQ(message.lParam, reinterpret_cast<LPARAM>(m_recorder.Graph()));
+      auto* events = QueryInterface<IMediaEventEx>(m_recorder.Graph());
+      long received;
+      intptr_t p1, p2;
+      while (events->GetEvent(&received, &p1, &p2, 0) == S_OK)
+        if (received == code) return true;
+    }
+    return false;
+  }
+
+  EngineTestEnvironment m_env;
+  MessageLoop m_loop;
+  Recorder m_recorder;
+};
+
+TEST_F(RecorderTest, UnknownExportFormatFailsTheBuild) {
+  m_recorder.SetExportFormat(204);
+  EXPECT_EQ(m_recorder.Build(), E_FAIL);
+  EXPECT_FALSE(m_recorder.IsBuilt());
+}
+
+TEST_F(RecorderTest, UncompressedWavConnectsTheTeeStraightToTheWavWriter) {
+  ASSERT_TRUE(SUCCEEDED(m_recorder.Build()));
+  IGraphBuilder* graph = m_recorder.Graph();
+  EXPECT_EQ(FilterNames(graph), (std::vector<std::string>{"Audio Source", "Tee", "WAVE Writer", "File Writer"}));
+  std::shared_ptr<IBaseFilter> writer, fileWriter;
+  graph->FindFilterByName("WAVE Writer", &writer);
+  graph->FindFilterByName("File Writer", &fileWriter);
+  EXPECT_EQ(Downstream(graph, "Tee"), writer.get());
+  EXPECT_EQ(Downstream(graph, "WAVE Writer"), fileWriter.get());
+}
+
+TEST_F(RecorderTest, PreviewNeedsBothTheInputAndTheUsersChoice) {
+  m_env.Settings().SetPreviewAudio(2);
+  ASSERT_TRUE(SUCCEEDED(m_recorder.Build()));
+  EXPECT_EQ(m_recorder.Graph()->Filters().size(), 4u);
+  m_recorder.TearDown();
+
+  m_env.Settings().SetPreviewAudio(3);
+  ASSERT_TRUE(SUCCEEDED(m_recorder.Build()));
+  EXPECT_EQ(m_recorder.Graph()->Filters().size(), 5u);
+  IPin* spare = nullptr;
+  std::shared_ptr<IBaseFilter> tee;
+  m_recorder.Graph()->FindFilterByName("Tee", &tee);
+  EXPECT_EQ(FindUnconnectedPin(tee.get(), PINDIR_OUTPUT, &spare), S_OK);
+  EXPECT_EQ(spare->Name(), "Output3");  // writer and preview connected, one spare
+}
+
+TEST_F(RecorderTest, CompressorIndexPastTheListFailsTheBuild) {
+  m_env.Settings().SetWavConfiguration(WavConfiguration{0, 0});
+  EXPECT_TRUE(FAILED(m_recorder.Build()));
+  EXPECT_NE(GetErrorInfo().find("compressor"), std::string::npos);
+}
+
+TEST_F(RecorderTest, TwoRecordersRegisterUnderDifferentNames) {
+  Recorder second(m_env.Settings());
+  second.SetFile(m_env.Path("second.audio").string(), nullptr, 0);
+  second.SetExportFormat(kFormatWav);
+  ASSERT_TRUE(SUCCEEDED(m_recorder.Build()));
+  ASSERT_TRUE(SUCCEEDED(second.Build()));
+  IRunningObjectTable* table = nullptr;
+  GetRunningObjectTable(&table);
+  std::vector<std::string> names = table->RegisteredNames();
+  ASSERT_EQ(names.size(), 2u);
+  EXPECT_NE(names[0], names[1]);
+  second.TearDown();
+  EXPECT_EQ(table->RegisteredNames().size(), 1u);
+}
+
+TEST_F(RecorderTest, RecordsTheWholeInputIntoACompleteWavFile) {
+  const std::vector<uint8_t> payload = m_env.UseInputFile("in.wav", 44100, 2, 30000);
+  ASSERT_TRUE(SUCCEEDED(m_recorder.Build()));
+  ASSERT_TRUE(SUCCEEDED(m_recorder.Run()));
+  ASSERT_TRUE(WaitForEvent(EC_COMPLETE));
+  EXPECT_TRUE(SUCCEEDED(m_recorder.Stop()));
+  m_recorder.TearDown();
+
+  const std::vector<uint8_t> file = ReadWholeFile(m_env.Path("corvox_temp.audio"));
+  ASSERT_EQ(file.size(), 46 + payload.size());
+  EXPECT_EQ(std::string(file.begin(), file.begin() + 4), "RIFF");
+  EXPECT_EQ(GetLe32(&file[4]), 38 + payload.size());
+  EXPECT_EQ(GetLe32(&file[16]), 18u);
+  EXPECT_EQ(GetLe16(&file[20]), WAVE_FORMAT_PCM);
+  EXPECT_EQ(GetLe32(&file[42]), payload.size());
+  EXPECT_TRUE(std::equal(payload.begin(), payload.end(), file.begin() + 46));
+}
+
+TEST_F(RecorderTest, StopAndRunWithoutAGraphAreHarmless) {
+  EXPECT_EQ(m_recorder.Stop(), S_FALSE);
+  EXPECT_TRUE(FAILED(m_recorder.Run()));
+  EXPECT_EQ(m_recorder.TearDown(), S_OK);
+}
+
+}  // namespace

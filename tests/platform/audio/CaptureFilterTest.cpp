@@ -1,0 +1,263 @@
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <chrono>
+#include <thread>
+
+#include "platform/audio/CAudioCaptureFilter.h"
+#include "platform/audio/CollectingSink.h"
+#include "platform/audio/WavBytes.h"
+#include "platform/audio/virtual/VirtualAudioBackend.h"
+#include "platform/media/FilterGraph.h"
+#include "support/ScratchFolder.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+
+constexpr int kTimeoutMs = 10000;
+
+std::vector<uint8_t> Ramp(size_t bytes) {
+  std::vector<uint8_t> data(bytes);
+  for (size_t i = 0; i < bytes; ++i) data[i] = static_cast<uint8_t>(i * 7 + i / 251);
+  return data;
+}
+
+// Every sample starts where the one before ended, from 0; only the first is a discontinuity.
+void ExpectContiguous(const std::vector<CollectedSample>& samples, uint32_t bytesPerSecond) {
+  REFERENCE_TIME expectedStart = 0;
+  uint64_t bytes = 0;
+  for (size_t i = 0; i < samples.size(); ++i) {
+    EXPECT_EQ(samples[i].start, expectedStart) << "sample " << i;
+    bytes += samples[i].bytes.size();
+    EXPECT_EQ(samples[i].end, static_cast<REFERENCE_TIME>(bytes * kUnitsPerSecond / bytesPerSecond)) << "sample " << i;
+    EXPECT_TRUE(samples[i].syncPoint);
+    EXPECT_EQ(samples[i].discontinuity, i == 0);
+    expectedStart = samples[i].end;
+  }
+}
+
+class CaptureFilterTest : public ::testing::Test {
+ protected:
+  // Unpaced, hearing `fileBytes` as a WAV file (44100 Hz stereo 16-bit unless `layout` says
+  // otherwise), or the tone when empty.
+  void MakeCapture(const std::vector<uint8_t>& fileBytes = {}, bool paced = false, const WavLayout& layout = {}) {
+    VirtualAudioOptions options;
+    options.paced = paced;
+    if (!fileBytes.empty()) {
+      options.inputPath = m_folder.File("input.wav");
+      ScratchFolder::Write(options.inputPath, WavBytes(layout, fileBytes));
+    }
+    std::shared_ptr<IBaseFilter> filter;
+    ASSERT_EQ(CAudioCaptureFilter::Create(std::make_shared<VirtualAudioBackend>(options), 0, &filter), S_OK);
+    m_capture = std::dynamic_pointer_cast<CAudioCaptureFilter>(filter);
+    m_pin = m_capture->CapturePin();
+  }
+
+  HRESULT Connect() { return m_pin->Connect(m_sink->InputPin(), nullptr); }
+
+  void Run() {
+    ASSERT_EQ(m_sink->Run(0), S_OK);
+    ASSERT_EQ(m_capture->Run(0), S_OK) << GetErrorInfo();
+  }
+
+  void Stop() {
+    m_capture->Stop();
+    m_sink->Stop();
+  }
+
+  std::vector<long> SampleSizes() {
+    std::vector<long> sizes;
+    for (const CollectedSample& sample : m_sink->Samples()) sizes.push_back(static_cast<long>(sample.bytes.size()));
+    return sizes;
+  }
+
+  ScratchFolder m_folder;
+  std::shared_ptr<CollectingSink> m_sink = std::make_shared<CollectingSink>();
+  std::shared_ptr<CAudioCaptureFilter> m_capture;
+  CAudioCapturePin* m_pin = nullptr;
+};
+
+TEST_F(CaptureFilterTest, FileCaptureIsSampleExactAndEndsWithEndOfStream) {
+  const std::vector<uint8_t> data = Ramp(57330 * 4);  // 1.3 s
+  MakeCapture(data);
+  ASSERT_EQ(Connect(), S_OK);
+  Run();
+  ASSERT_TRUE(m_sink->WaitForEndOfStream(kTimeoutMs));
+  Stop();
+  EXPECT_EQ(m_sink->AllBytes(), data);
+  EXPECT_EQ(SampleSizes(), (std::vector<long>{88200, 88200, 52920}));
+  ExpectContiguous(m_sink->Samples(), 176400);
+  EXPECT_EQ(m_sink->Samples().back().end, 13'000'000);
+}
+
+TEST_F(CaptureFilterTest, BufferNegotiationDefaultsToHalfASecondAndTakesSuggestions) {
+  MakeCapture(Ramp(44100 * 4));
+  ALLOCATOR_PROPERTIES properties;
+  ASSERT_EQ(m_pin->GetAllocatorProperties(&properties), S_OK);
+  EXPECT_EQ(properties.cBuffers, 4);
+  EXPECT_EQ(properties.cbBuffer, 88200);
+  EXPECT_EQ(properties.cbAlign, 1);
+
+  // What the recorder does for 100 ms of latency; a size between frames rounds down.
+  ALLOCATOR_PROPERTIES suggestion = properties;
+  suggestion.cbBuffer = 17641;
+  ASSERT_EQ(m_pin->SuggestAllocatorProperties(&suggestion), S_OK);
+  ASSERT_EQ(m_pin->GetAllocatorProperties(&properties), S_OK);
+  EXPECT_EQ(properties.cbBuffer, 17640);
+  ASSERT_EQ(Connect(), S_OK);
+  ASSERT_EQ(m_pin->GetAllocatorProperties(&properties), S_OK);
+  EXPECT_EQ(properties.cbBuffer, 17640);
+
+  // The recorder suggests after connecting: the agreed allocator follows; fields <= 0 keep
+  // their defaults.
+  suggestion = {0, 35280, 0, 0};
+  ASSERT_EQ(m_pin->SuggestAllocatorProperties(&suggestion), S_OK);
+  ASSERT_EQ(m_pin->GetAllocatorProperties(&properties), S_OK);
+  EXPECT_EQ(properties.cBuffers, 4);
+  EXPECT_EQ(properties.cbBuffer, 35280);
+  Run();
+  ASSERT_TRUE(m_sink->WaitForEndOfStream(kTimeoutMs));
+  Stop();
+  EXPECT_EQ(SampleSizes(), (std::vector<long>{35280, 35280, 35280, 35280, 35280}));
+
+  suggestion.cbAlign = 3;
+  EXPECT_EQ(m_pin->SuggestAllocatorProperties(&suggestion), E_INVALIDARG);
+}
+
+TEST_F(CaptureFilterTest, PauseDeliversNothingAndTimesContinueWithoutAGap) {
+  MakeCapture({}, true);
+  const ALLOCATOR_PROPERTIES suggestion{0, 4410, 0, 0};  // 25 ms
+  ASSERT_EQ(m_pin->SuggestAllocatorProperties(&suggestion), S_OK);
+  ASSERT_EQ(Connect(), S_OK);
+  Run();
+  ASSERT_TRUE(m_sink->WaitForSamples(3, kTimeoutMs));
+  ASSERT_EQ(m_capture->Pause(), S_OK);
+  std::this_thread::sleep_for(60ms);  // a delivery already under way may still arrive
+  const size_t pausedAt = m_sink->Samples().size();
+  std::this_thread::sleep_for(200ms);
+  EXPECT_EQ(m_sink->Samples().size(), pausedAt);
+  ASSERT_EQ(m_capture->Run(0), S_OK);
+  ASSERT_TRUE(m_sink->WaitForSamples(pausedAt + 3, kTimeoutMs));
+  Stop();
+  EXPECT_TRUE(m_sink->EndOfStreamSeen());
+  ExpectContiguous(m_sink->Samples(), 176400);
+}
+
+TEST_F(CaptureFilterTest, StopWhilePausedEndsTheStream) {
+  MakeCapture({}, true);
+  ASSERT_EQ(Connect(), S_OK);
+  ASSERT_EQ(m_sink->Pause(), S_OK);
+  ASSERT_EQ(m_capture->Pause(), S_OK);
+  Stop();
+  EXPECT_TRUE(m_sink->EndOfStreamSeen());
+  EXPECT_TRUE(m_sink->Samples().empty());
+}
+
+TEST_F(CaptureFilterTest, SetFormatTakesWhatTheDeviceCanDoWhileStopped) {
+  MakeCapture();
+  AM_MEDIA_TYPE type;
+  ASSERT_EQ(m_pin->GetFormat(&type), S_OK);
+  EXPECT_EQ(WaveFormatOf(type), MakePcmFormat(44100, 2, 16));
+
+  // The recorder changes the fields of the record it got and sets it back.
+  WAVEFORMATEX format = MakePcmFormat(22050, 1, 16);
+  ASSERT_EQ(m_pin->SetFormat(&(type = MakeAudioMediaType(format))), S_OK);
+  ASSERT_EQ(m_pin->GetFormat(&type), S_OK);
+  EXPECT_EQ(WaveFormatOf(type)->nBlockAlign, 2);
+  EXPECT_EQ(WaveFormatOf(type)->nAvgBytesPerSec, 44100u);
+  ALLOCATOR_PROPERTIES properties;
+  ASSERT_EQ(m_pin->GetAllocatorProperties(&properties), S_OK);
+  EXPECT_EQ(properties.cbBuffer, 22050);
+
+  ClearErrorInfo();
+  EXPECT_EQ(m_pin->SetFormat(&(type = MakeAudioMediaType(MakePcmFormat(44100, 2, 12)))), VFW_E_INVALIDMEDIATYPE);
+  EXPECT_NE(GetErrorInfo().find("12 bits"), std::string::npos) << GetErrorInfo();
+  format = MakePcmFormat(44100, 2, 16);
+  format.nAvgBytesPerSec = 1;
+  EXPECT_EQ(m_pin->SetFormat(&(type = MakeAudioMediaType(format))), VFW_E_INVALIDMEDIATYPE);
+  type = MakeAudioMediaType(MakePcmFormat(44100, 2, 16));
+  type.majortype = MEDIATYPE_Stream;
+  EXPECT_EQ(m_pin->SetFormat(&type), VFW_E_INVALIDMEDIATYPE);
+
+  int count = 0, size = 0;
+  ASSERT_EQ(m_pin->GetNumberOfCapabilities(&count, &size), S_OK);
+  EXPECT_EQ(count, 4);
+  AUDIO_STREAM_CONFIG_CAPS caps;
+  ASSERT_EQ(m_pin->GetStreamCaps(3, &type, &caps), S_OK);
+  EXPECT_EQ(caps.MaximumBitsPerSample, 32u);
+  EXPECT_EQ(caps.MaximumChannels, 8u);
+  EXPECT_EQ(m_pin->GetStreamCaps(4, &type, &caps), S_FALSE);
+
+  ASSERT_EQ(Connect(), S_OK);
+  Run();
+  EXPECT_EQ(m_pin->SetFormat(&(type = MakeAudioMediaType(MakePcmFormat(44100, 2, 16)))), VFW_E_NOT_STOPPED);
+  Stop();
+}
+
+TEST_F(CaptureFilterTest, SetFormatOnAConnectedPinReconnectsOnlyWhenThePeerAccepts) {
+  MakeCapture();
+  m_sink->SetAccept([](const WAVEFORMATEX& format) { return format.nSamplesPerSec == 44100; });
+  ASSERT_EQ(Connect(), S_OK);
+  AM_MEDIA_TYPE type = MakeAudioMediaType(MakePcmFormat(22050, 2, 16));
+  EXPECT_EQ(m_pin->SetFormat(&type), VFW_E_TYPE_NOT_ACCEPTED);
+  AM_MEDIA_TYPE connected;
+  ASSERT_EQ(m_sink->InputPin()->ConnectionMediaType(&connected), S_OK);
+  EXPECT_EQ(WaveFormatOf(connected), MakePcmFormat(44100, 2, 16));
+
+  type = MakeAudioMediaType(MakePcmFormat(44100, 1, 24));
+  ASSERT_EQ(m_pin->SetFormat(&type), S_OK);
+  ASSERT_EQ(m_sink->InputPin()->ConnectionMediaType(&connected), S_OK);
+  EXPECT_EQ(WaveFormatOf(connected), MakePcmFormat(44100, 1, 24));
+  ALLOCATOR_PROPERTIES properties;
+  ASSERT_EQ(m_pin->GetAllocatorProperties(&properties), S_OK);
+  EXPECT_EQ(properties.cbBuffer, 66150);
+}
+
+TEST_F(CaptureFilterTest, AFileAtAnotherRateFailsTheStartWithItsReason) {
+  WavLayout layout;
+  layout.rateHz = 48000;
+  MakeCapture(Ramp(400), false, layout);
+  ASSERT_EQ(Connect(), S_OK);
+  ClearErrorInfo();
+  EXPECT_EQ(m_capture->Pause(), VFW_E_TYPE_NOT_ACCEPTED);
+  EXPECT_EQ(GetErrorInfo(), "The input file runs at 48000 Hz but the device is set to 44100 Hz.");
+  EXPECT_TRUE(m_capture->IsStopped());
+}
+
+TEST_F(CaptureFilterTest, ARefusedDeliveryAbortsWithItsCodeInAGraph) {
+  MakeCapture(Ramp(44100 * 4 * 2));
+  const HRESULT diskFull = HResultFromErrno(ENOSPC);
+  m_sink->SetReceiveResult(diskFull);
+  CFilterGraph graph;
+  ASSERT_EQ(graph.AddFilter(m_capture, "Audio Source"), S_OK);
+  ASSERT_EQ(graph.AddFilter(m_sink, "Sink"), S_OK);
+  ASSERT_EQ(graph.Connect(m_pin, m_sink->InputPin()), S_OK);
+  ASSERT_EQ(graph.Run(), S_OK);
+  long code = 0;
+  intptr_t param1 = 0, param2 = 0;
+  ASSERT_EQ(graph.GetEvent(&code, &param1, &param2, kTimeoutMs), S_OK);
+  EXPECT_EQ(code, EC_ERRORABORT);
+  EXPECT_EQ(param1, diskFull);
+  EXPECT_TRUE(m_sink->WaitForEndOfStream(kTimeoutMs));
+  EXPECT_EQ(m_sink->Samples().size(), 1u);
+  EXPECT_EQ(graph.Stop(), S_OK);
+}
+
+TEST_F(CaptureFilterTest, StoppingALiveGraphDeliversEndOfStreamFirst) {
+  MakeCapture({}, true);
+  CFilterGraph graph;
+  ASSERT_EQ(graph.AddFilter(m_capture, "Audio Source"), S_OK);
+  ASSERT_EQ(graph.AddFilter(m_sink, "Sink"), S_OK);
+  ASSERT_EQ(graph.Connect(m_pin, m_sink->InputPin()), S_OK);
+  const auto start = std::chrono::steady_clock::now();
+  ASSERT_EQ(graph.Run(), S_OK);
+  ASSERT_TRUE(m_sink->WaitForSamples(1, kTimeoutMs));
+  EXPECT_EQ(graph.Stop(), S_OK);
+  EXPECT_LT(std::chrono::steady_clock::now() - start, 3s);
+  EXPECT_TRUE(m_sink->EndOfStreamSeen());
+  EXPECT_TRUE(m_capture->IsStopped());
+  ExpectContiguous(m_sink->Samples(), 176400);
+}
+
+}  // namespace

@@ -1,0 +1,77 @@
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+
+#include "platform/shell/FileOperations.h"
+#include "platform/shell/TestFolder.h"
+
+TEST(ShellFileOperations, CopyReplacesTheTargetAndLeavesNoPartFiles) {
+  TestFolder folder;
+  const std::string content(700000, 'x');
+  folder.Write("recording.tmp", content);
+  folder.Write("take.wav", "old take");
+
+  std::string error;
+  ASSERT_TRUE(CopyFile(folder.File("recording.tmp"), folder.File("take.wav"), &error)) << error;
+  EXPECT_EQ(folder.Read("take.wav"), content);
+  EXPECT_EQ(folder.Names(), (std::set<std::string>{"recording.tmp", "take.wav"}));
+}
+
+TEST(ShellFileOperations, FailedCopyReportsAndKeepsTheTarget) {
+  TestFolder folder;
+  folder.Write("take.wav", "old take");
+  std::string error;
+  EXPECT_FALSE(CopyFile(folder.File("missing"), folder.File("take.wav"), &error));
+  EXPECT_NE(error.find(folder.File("missing")), std::string::npos) << error;
+  EXPECT_EQ(folder.Read("take.wav"), "old take");
+
+  folder.Write("source", "data");
+  EXPECT_FALSE(CopyFile(folder.File("source"), folder.File("no-such-folder/take.wav"), &error));
+  EXPECT_FALSE(error.empty());
+}
+
+TEST(ShellFileOperations, ListingMarksFoldersAndLinksToFolders) {
+  TestFolder folder;
+  folder.Write("a.wav", "");
+  ASSERT_TRUE(CreateDirectory(folder.File("sub")));
+  EXPECT_FALSE(CreateDirectory(folder.File("sub")));
+  ASSERT_EQ(::symlink(folder.File("sub").c_str(), folder.File("link").c_str()), 0);
+
+  std::vector<DirectoryEntry> entries;
+  ASSERT_TRUE(ListDirectory(folder.Path(), entries));
+  auto isDirectory = [&](const std::string& name) {
+    const auto entry = std::find_if(entries.begin(), entries.end(), [&](const auto& e) { return e.name == name; });
+    return entry != entries.end() && entry->isDirectory;
+  };
+  EXPECT_EQ(entries.size(), 5u);  // ".", "..", a.wav, sub, link
+  EXPECT_FALSE(isDirectory("a.wav"));
+  EXPECT_TRUE(isDirectory("sub"));
+  EXPECT_TRUE(isDirectory("link"));
+
+  std::string error;
+  EXPECT_FALSE(ListDirectory(folder.File("missing"), entries, &error));
+  EXPECT_FALSE(error.empty());
+}
+
+TEST(ShellFileOperations, DanglingLinkCountsAsExisting) {
+  TestFolder folder;
+  ASSERT_EQ(::symlink(folder.File("nowhere").c_str(), folder.File("dangling").c_str()), 0);
+  EXPECT_TRUE(PathFileExists(folder.File("dangling")));
+  EXPECT_FALSE(PathFileExists(folder.File("nowhere")));
+  EXPECT_TRUE(DeleteFile(folder.File("dangling")));
+  EXPECT_FALSE(DeleteFile(folder.File("dangling")));
+}
+
+TEST(ShellFileOperations, CreateDirectoryPathCreatesParentsWithTheMode) {
+  TestFolder folder;
+  ASSERT_TRUE(CreateDirectoryPath(folder.File("a/b/c"), 0700));
+  struct stat info;
+  ASSERT_EQ(::stat(folder.File("a/b/c").c_str(), &info), 0);
+  EXPECT_EQ(info.st_mode & 0777, 0700u);
+  EXPECT_TRUE(CreateDirectoryPath(folder.File("a/b/c"), 0700));
+
+  folder.Write("file", "");
+  EXPECT_FALSE(CreateDirectoryPath(folder.File("file/sub"), 0700));
+}
