@@ -26,6 +26,9 @@ template <typename... Handlers>
 struct Overloaded : Handlers... {
   using Handlers::operator()...;
 };
+// clang 14 does not deduce aggregate template arguments by itself.
+template <typename... Handlers>
+Overloaded(Handlers...) -> Overloaded<Handlers...>;
 
 std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
 

@@ -233,6 +233,12 @@ void CFilterGraph::StopFilters() {
     m_stopping = true;
   }
   std::vector<IBaseFilter*> order = UpstreamOrder();
+  // A paused renderer holds its upstream thread inside Receive, and a source's Stop joins that
+  // thread: let everything but the live sources run so the thread can reach its stop check.
+  if (m_state == State_Paused) {
+    for (IBaseFilter* filter : order)
+      if (!IsLiveSource(filter)) filter->Run(0);
+  }
   bool liveSource = false;
   for (IBaseFilter* filter : order) {
     FILTER_STATE state = State_Stopped;

@@ -39,7 +39,8 @@ class CFilterGraph : public IGraphBuilder,
   // Run and Pause start the filters from the renderers upstream, so each filter is ready
   // before its source delivers. Stop stops live sources first, waits (bounded) until their end
   // of stream has reached every renderer, then stops the rest from the sources downstream, so
-  // writers finish their files while their downstream is still open.
+  // writers finish their files while their downstream is still open. A paused graph first
+  // lets its non-live filters run, so no thread stays blocked in a paused renderer.
   HRESULT Run() override;
   HRESULT Pause() override;
   HRESULT Stop() override;

@@ -72,7 +72,7 @@ std::optional<WAVEFORMATEX> ParseFormat(const uint8_t* body, size_t bytes, std::
 
 }  // namespace
 
-WavFileReader::WavFileReader(File file, std::string path, const WAVEFORMATEX& format, uint64_t frameCount)
+WavFileReader::WavFileReader(StdioFile file, std::string path, const WAVEFORMATEX& format, uint64_t frameCount)
     : m_file(std::move(file)),
       m_path(std::move(path)),
       m_format(format),
@@ -82,7 +82,7 @@ WavFileReader::WavFileReader(File file, std::string path, const WAVEFORMATEX& fo
 HRESULT WavFileReader::Open(const std::string& path, std::unique_ptr<WavFileReader>* reader) {
   if (reader == nullptr) return E_POINTER;
   reader->reset();
-  File file(std::fopen(path.c_str(), "rb"));
+  StdioFile file(std::fopen(path.c_str(), "rb"));
   if (!file) {
     const int error = errno;
     SetErrorInfo(ErrnoMessage("Cannot open the input file", path, error));

@@ -9,10 +9,10 @@
 // One thread at a time.
 
 #include <cstdint>
-#include <cstdio>
 #include <memory>
 #include <string>
 
+#include "platform/audio/virtual/StdioFile.h"
 #include "platform/media/HResult.h"
 #include "platform/media/WaveFormat.h"
 
@@ -31,14 +31,9 @@ class WavFileReader {
   HRESULT Read(uint8_t* output, size_t frames, size_t* framesRead);
 
  private:
-  struct FileCloser {
-    void operator()(std::FILE* file) const { std::fclose(file); }
-  };
-  using File = std::unique_ptr<std::FILE, FileCloser>;
+  WavFileReader(StdioFile file, std::string path, const WAVEFORMATEX& format, uint64_t frameCount);
 
-  WavFileReader(File file, std::string path, const WAVEFORMATEX& format, uint64_t frameCount);
-
-  File m_file;
+  StdioFile m_file;
   std::string m_path;
   WAVEFORMATEX m_format;
   uint64_t m_frameCount;

@@ -30,7 +30,7 @@ void PutHeader(uint8_t* header, const WAVEFORMATEX& format, uint64_t dataBytes) 
 
 }  // namespace
 
-WavFileWriter::WavFileWriter(File file, std::string path, const WAVEFORMATEX& format)
+WavFileWriter::WavFileWriter(StdioFile file, std::string path, const WAVEFORMATEX& format)
     : m_file(std::move(file)), m_path(std::move(path)), m_format(format) {}
 
 WavFileWriter::~WavFileWriter() { Close(); }
@@ -39,7 +39,7 @@ HRESULT WavFileWriter::Create(const std::string& path, const WAVEFORMATEX& forma
                               std::unique_ptr<WavFileWriter>* writer) {
   if (writer == nullptr) return E_POINTER;
   writer->reset();
-  File file(std::fopen(path.c_str(), "wb"));
+  StdioFile file(std::fopen(path.c_str(), "wb"));
   if (!file) {
     const int error = errno;
     SetErrorInfo(ErrnoMessage("Cannot create the output file", path, error));

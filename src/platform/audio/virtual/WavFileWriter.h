@@ -4,11 +4,11 @@
 // format's 32-bit fields are written as their largest value. One thread at a time.
 
 #include <cstdint>
-#include <cstdio>
 #include <memory>
 #include <span>
 #include <string>
 
+#include "platform/audio/virtual/StdioFile.h"
 #include "platform/media/HResult.h"
 #include "platform/media/WaveFormat.h"
 
@@ -24,15 +24,10 @@ class WavFileWriter {
   HRESULT Close();
 
  private:
-  struct FileCloser {
-    void operator()(std::FILE* file) const { std::fclose(file); }
-  };
-  using File = std::unique_ptr<std::FILE, FileCloser>;
-
-  WavFileWriter(File file, std::string path, const WAVEFORMATEX& format);
+  WavFileWriter(StdioFile file, std::string path, const WAVEFORMATEX& format);
   HRESULT Fail(const char* action);
 
-  File m_file;
+  StdioFile m_file;
   std::string m_path;
   WAVEFORMATEX m_format;
   uint64_t m_dataBytes = 0;
