@@ -28,7 +28,8 @@ class AudioCaptureStream {
 
   // Fills `buffer` with whole frames (its size must hold at least one), blocking until all of
   // it is captured. Fewer bytes come only with `endOfInput` (the input ended: a file source)
-  // or after Stop, which gives S_FALSE and no data. A device failure gives its code with a
+  // or when Stop cuts a read short: then the frames captured until Stop come with S_OK, and
+  // every later read gives S_FALSE and no data. A device failure gives its code with a
   // readable text through SetErrorInfo on the capture thread.
   virtual HRESULT Read(std::span<uint8_t> buffer, size_t* bytesRead, bool* endOfInput) = 0;
 

@@ -91,13 +91,15 @@ void CAudioCaptureFilter::CaptureLoop(WAVEFORMATEX format, long bufferBytes) {
       failure = hr;
       break;
     }
-    if (hr == S_FALSE || m_stopping) break;
+    if (hr == S_FALSE) break;
     // Data that arrives while paused is dropped; the times continue where delivery stopped.
-    if (bytes == 0 || State() != State_Running) continue;
-    hr = DeliverCaptured(sample.get(), bytes, format, &framesDelivered);
-    if (FAILED(hr)) {
-      failure = hr;
-      break;
+    // A read that Stop cut short still delivers what was captured before the stop.
+    if (bytes > 0 && State() == State_Running) {
+      hr = DeliverCaptured(sample.get(), bytes, format, &framesDelivered);
+      if (FAILED(hr)) {
+        failure = hr;
+        break;
+      }
     }
   }
   if (FAILED(failure)) NotifyEvent(EC_ERRORABORT, failure, 0);

@@ -261,3 +261,22 @@ TEST_F(CaptureFilterTest, StoppingALiveGraphDeliversEndOfStreamFirst) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(CaptureFilterTest, StopDeliversTheAudioCapturedSinceTheLastFullBuffer) {
+  MakeCapture({}, true);
+  ASSERT_EQ(Connect(), S_OK);
+  Run();
+  ASSERT_TRUE(m_sink->WaitForSamples(1, kTimeoutMs));  // one half-second buffer
+  std::this_thread::sleep_for(250ms);
+  Stop();
+  ASSERT_EQ(m_sink->Samples().size(), 2u);
+  const size_t tail = m_sink->Samples()[1].bytes.size();
+  EXPECT_GT(tail, 176400u / 8);  // at least 125 ms of the 250 ms before the stop
+  EXPECT_LT(tail, 88200u);
+  EXPECT_EQ(tail % 4, 0u);  // whole frames
+  ExpectContiguous(m_sink->Samples(), 176400);
+}
+
+}  // namespace

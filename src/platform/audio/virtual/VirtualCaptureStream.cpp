@@ -28,9 +28,11 @@ HRESULT VirtualCaptureStream::Read(std::span<uint8_t> buffer, size_t* bytesRead,
   size_t framesRead = 0;
   const HRESULT hr = m_signal->Read(buffer.data(), frames, &framesRead);
   if (FAILED(hr)) return hr;
-  // The frames are "captured" over the time they last, so they are handed out at its end.
-  if (!m_clock.WaitForFrames(framesRead)) return S_FALSE;
-  *bytesRead = framesRead * m_blockBytes;
+  // The frames are "captured" over the time they last, so they are handed out at its end; a
+  // stop cuts the read short with what was captured until then.
+  const uint64_t captured = m_clock.WaitForFrames(framesRead);
+  *bytesRead = captured * m_blockBytes;
+  if (captured < framesRead) return captured > 0 ? S_OK : S_FALSE;
   *endOfInput = framesRead < frames;
   return S_OK;
 }

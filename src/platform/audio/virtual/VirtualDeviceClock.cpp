@@ -1,5 +1,7 @@
 #include "platform/audio/virtual/VirtualDeviceClock.h"
 
+#include <algorithm>
+
 VirtualDeviceClock::VirtualDeviceClock(uint32_t rateHz, bool paced) : m_rateHz(rateHz), m_paced(paced) {}
 
 void VirtualDeviceClock::Start() {
@@ -29,15 +31,21 @@ void VirtualDeviceClock::SetReleased(bool released) {
   m_changed.notify_all();
 }
 
-bool VirtualDeviceClock::WaitForFrames(uint64_t frames) {
+uint64_t VirtualDeviceClock::WaitForFrames(uint64_t frames) {
   std::unique_lock lock(m_mutex);
   for (;;) {
     switch (WaitUntil(lock, m_framesSinceOrigin + frames)) {
-      case Wait::Released: return false;
+      case Wait::Released: return m_running && m_paced ? std::min(frames, FramesPassed()) : 0;
       case Wait::Restarted: continue;  // paused and resumed: count again from the new origin
-      case Wait::Due: m_framesSinceOrigin += frames; return true;
+      case Wait::Due: m_framesSinceOrigin += frames; return frames;
     }
   }
+}
+
+uint64_t VirtualDeviceClock::FramesPassed() const {
+  const auto elapsed = std::chrono::duration_cast<std::chrono::nanoseconds>(Clock::now() - m_origin).count();
+  const uint64_t total = static_cast<uint64_t>(elapsed) * m_rateHz / 1'000'000'000ull;
+  return total > m_framesSinceOrigin ? total - m_framesSinceOrigin : 0;
 }
 
 bool VirtualDeviceClock::QueueFrames(uint64_t frames) {

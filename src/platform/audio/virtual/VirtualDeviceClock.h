@@ -25,8 +25,10 @@ class VirtualDeviceClock {
   // While released, the waiting calls return false at once (stop, flush).
   void SetReleased(bool released);
 
-  // Blocks until `frames` more frames have passed on the running clock; false when released.
-  bool WaitForFrames(uint64_t frames);
+  // Blocks until `frames` more frames have passed on the running clock and returns `frames`;
+  // when released first, returns the frames that had passed by then (a paced, running clock
+  // only: those are what a device would have captured).
+  uint64_t WaitForFrames(uint64_t frames);
   // Blocks until the frames queued before have played, then queues `frames`; false when released.
   bool QueueFrames(uint64_t frames);
   // Blocks until every queued frame has played; false when released.
@@ -41,6 +43,8 @@ class VirtualDeviceClock {
   // since the origin; Restarted when a resume moved the origin meanwhile.
   Wait WaitUntil(std::unique_lock<std::mutex>& lock, uint64_t frames);
   Clock::time_point Deadline(uint64_t frames) const;
+  // Frames the running clock has passed beyond m_framesSinceOrigin.
+  uint64_t FramesPassed() const;
 
   const uint32_t m_rateHz;
   const bool m_paced;
