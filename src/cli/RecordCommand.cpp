@@ -7,7 +7,7 @@
 #include <memory>
 #include <optional>
 
-#include "engine/ExportFormat.h"
+#include "settings/ExportFormat.h"
 #include "engine/Messages.h"
 #include "engine/Recorder.h"
 #include "platform/audio/virtual/WavFileReader.h"

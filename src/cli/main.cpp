@@ -9,6 +9,7 @@
 #include "cli/RecordCommand.h"
 #include "cli/SettingsCommand.h"
 #include "platform/audio/AudioBackendSelection.h"
+#include "platform/codecs/AudioCompressorCategory.h"
 #include "settings/SettingsStore.h"
 
 namespace {
@@ -44,6 +45,7 @@ int main(int argc, char** argv) {
   if (command == "settings") return RunSettingsCommand(args, settings, std::cout, std::cerr);
 
   const std::shared_ptr<AudioBackend> backend = SelectAudioBackend(audio);
+  RegisterAudioCompressors();
   if (!backend) {
     std::cerr << "corvox: " << GetErrorInfo() << "\n";
     return 2;

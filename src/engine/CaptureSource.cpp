@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string>
 
-#include "engine/ExportFormat.h"
+#include "settings/ExportFormat.h"
 #include "engine/FilterCategoryEnumerator.h"
 #include "engine/GraphHelpers.h"
 #include "platform/media/StreamConfig.h"

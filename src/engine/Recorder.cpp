@@ -1,7 +1,7 @@
 #include "engine/Recorder.h"
 
 #include "engine/CaptureSource.h"
-#include "engine/ExportFormat.h"
+#include "settings/ExportFormat.h"
 #include "engine/FilterCategoryEnumerator.h"
 #include "engine/GraphHelpers.h"
 #include "filters/WavDestFilter.h"

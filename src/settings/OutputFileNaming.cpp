@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "platform/shell/FileOperations.h"
+#include "settings/ExportFormat.h"
 #include "platform/shell/PathHelpers.h"
 #include "settings/SettingsStore.h"
 #include "settings/SpawnFileIterator.h"
@@ -26,13 +27,13 @@ std::string FirstFreeNumberedName(const std::string& templateStem, const std::st
 
 std::string ExtensionForFormat(int format) {
   switch (format) {
-    case 200:
+    case kFormatWma:
       return ".wma";
-    case 201:
+    case kFormatMp3:
       return ".mp3";
-    case 202:
+    case kFormatOgg:
       return ".ogg";
-    case 203:
+    case kFormatWav:
       return ".wav";
     default:
       return {};

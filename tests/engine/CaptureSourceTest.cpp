@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "engine/EngineTestEnvironment.h"
-#include "engine/ExportFormat.h"
+#include "settings/ExportFormat.h"
 #include "engine/FilterCategoryEnumerator.h"
 #include "engine/GraphHelpers.h"
 #include "platform/audio/AudioBackendSelection.h"

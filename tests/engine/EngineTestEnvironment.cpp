@@ -8,6 +8,7 @@
 #include <iterator>
 
 #include "platform/audio/AudioBackendSelection.h"
+#include "platform/codecs/AudioCompressorCategory.h"
 #include "platform/media/WaveFormat.h"
 
 namespace fs = std::filesystem;
@@ -21,6 +22,7 @@ EngineTestEnvironment::EngineTestEnvironment() {
   setenv("CORVOX_VIRTUAL_PACE", "0", 1);
   unsetenv("CORVOX_VIRTUAL_INPUT");
   SelectAudioBackend("virtual");
+  RegisterAudioCompressors();
 }
 
 EngineTestEnvironment::~EngineTestEnvironment() {

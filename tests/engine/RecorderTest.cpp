@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "engine/EngineTestEnvironment.h"
-#include "engine/ExportFormat.h"
+#include "settings/ExportFormat.h"
 #include "engine/GraphHelpers.h"
 #include "engine/Messages.h"
 #include "platform/media/RunningObjectTable.h"
