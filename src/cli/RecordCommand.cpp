@@ -10,7 +10,7 @@
 #include "settings/ExportFormat.h"
 #include "engine/Messages.h"
 #include "engine/Recorder.h"
-#include "platform/audio/virtual/WavFileReader.h"
+#include "platform/media/WaveFileLayout.h"
 #include "platform/shell/FileOperations.h"
 #include "platform/shell/PathHelpers.h"
 #include "platform/shell/TempFolder.h"
@@ -131,13 +131,19 @@ bool MoveRecording(const std::string& from, const std::string& to, std::string* 
   return true;
 }
 
+// A recording is valid when its header describes exactly the audio the file holds.
 bool CheckRecording(const std::string& path, double* seconds, std::string* problem) {
-  std::unique_ptr<WavFileReader> reader;
-  if (FAILED(WavFileReader::Open(path, &reader))) {
-    *problem = GetErrorInfo();
+  std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "rb"), std::fclose);
+  WaveFileLayout layout;
+  if (!file || FAILED(ReadWaveFileLayout(file.get(), path, &layout))) {
+    *problem = file ? GetErrorInfo() : "it cannot be opened.";
     return false;
   }
-  *seconds = static_cast<double>(reader->FrameCount()) / reader->Format().nSamplesPerSec;
+  if (layout.declaredDataBytes != layout.dataBytes || layout.format.nAvgBytesPerSec == 0) {
+    *problem = "its header does not match the audio it holds.";
+    return false;
+  }
+  *seconds = static_cast<double>(layout.dataBytes) / layout.format.nAvgBytesPerSec;
   return true;
 }
 

@@ -87,7 +87,7 @@ TEST_F(RecorderTest, PreviewNeedsBothTheInputAndTheUsersChoice) {
 }
 
 TEST_F(RecorderTest, CompressorIndexPastTheListFailsTheBuild) {
-  m_env.Settings().SetWavConfiguration(WavConfiguration{0, 0});
+  m_env.Settings().SetWavConfiguration(WavConfiguration{99, 99});
   EXPECT_TRUE(FAILED(m_recorder.Build()));
   EXPECT_NE(GetErrorInfo().find("compressor"), std::string::npos);
 }

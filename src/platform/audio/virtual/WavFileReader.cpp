@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "platform/audio/PcmSample.h"
+#include "platform/media/WaveFileLayout.h"
 #include "platform/shell/ErrnoMessage.h"
 
 namespace {
@@ -15,16 +16,10 @@ constexpr size_t kExtensibleFormatBytes = 40;
 // KSDATAFORMAT_SUBTYPE_PCM as stored in the file.
 constexpr uint8_t kPcmSubformat[16] = {0x01, 0x00, 0x00, 0x00, 0x00, 0x00, 0x10, 0x00,
                                        0x80, 0x00, 0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71};
-// A data size the writer never filled in: the data runs to the end of the file.
-constexpr uint32_t kSizeUnknown = 0xFFFFFFFF;
 
 HRESULT Refuse(const std::string& path, const std::string& problem) {
   SetErrorInfo("The input file " + path + " " + problem);
   return VFW_E_INVALID_FILE_FORMAT;
-}
-
-bool ReadExactly(std::FILE* file, uint64_t offset, void* buffer, size_t bytes) {
-  return fseeko(file, static_cast<off_t>(offset), SEEK_SET) == 0 && std::fread(buffer, 1, bytes, file) == bytes;
 }
 
 // Parses a "fmt " chunk body into a plain PCM record; a text saying what is wrong otherwise.
@@ -88,41 +83,14 @@ HRESULT WavFileReader::Open(const std::string& path, std::unique_ptr<WavFileRead
     SetErrorInfo(ErrnoMessage("Cannot open the input file", path, error));
     return HResultFromErrno(error);
   }
-  if (fseeko(file.get(), 0, SEEK_END) != 0) return Refuse(path, "cannot be read to its end.");
-  const uint64_t fileBytes = static_cast<uint64_t>(ftello(file.get()));
-
-  uint8_t header[12];
-  if (fileBytes < sizeof header || !ReadExactly(file.get(), 0, header, sizeof header) ||
-      std::memcmp(header, "RIFF", 4) != 0 || std::memcmp(header + 8, "WAVE", 4) != 0)
-    return Refuse(path, "is not a WAV file (no RIFF/WAVE header).");
-
-  std::optional<WAVEFORMATEX> format;
-  std::optional<uint64_t> dataOffset;
-  uint64_t dataBytes = 0;
-  uint64_t position = sizeof header;
-  while (position + 8 <= fileBytes && !(format && dataOffset)) {
-    uint8_t chunk[8];
-    if (!ReadExactly(file.get(), position, chunk, sizeof chunk)) return Refuse(path, "cannot be read.");
-    const uint32_t size = GetLe32(chunk + 4);
-    const uint64_t body = position + 8;
-    const uint64_t available = fileBytes - body;
-    if (std::memcmp(chunk, "fmt ", 4) == 0 && !format) {
-      uint8_t fields[kExtensibleFormatBytes] = {};
-      const size_t fieldBytes = static_cast<size_t>(std::min<uint64_t>({size, sizeof fields, available}));
-      if (!ReadExactly(file.get(), body, fields, fieldBytes)) return Refuse(path, "cannot be read.");
-      std::string problem;
-      format = ParseFormat(fields, fieldBytes, &problem);
-      if (!format) return Refuse(path, problem);
-    } else if (std::memcmp(chunk, "data", 4) == 0 && !dataOffset) {
-      dataOffset = body;
-      dataBytes = size == kSizeUnknown ? available : std::min<uint64_t>(size, available);
-    }
-    position = body + size + (size & 1u);
-  }
-  if (!format) return Refuse(path, "has no format chunk.");
-  if (!dataOffset) return Refuse(path, "has no data chunk.");
-  if (fseeko(file.get(), static_cast<off_t>(*dataOffset), SEEK_SET) != 0) return Refuse(path, "cannot be read.");
-  reader->reset(new WavFileReader(std::move(file), path, *format, dataBytes / format->nBlockAlign));
+  WaveFileLayout layout;
+  const HRESULT hr = ReadWaveFileLayout(file.get(), path, &layout);
+  if (FAILED(hr)) return hr;
+  std::string problem;
+  const std::optional<WAVEFORMATEX> format = ParseFormat(layout.formatBlock.data(), layout.formatBlock.size(), &problem);
+  if (!format) return Refuse(path, problem);
+  if (fseeko(file.get(), static_cast<off_t>(layout.dataOffset), SEEK_SET) != 0) return Refuse(path, "cannot be read.");
+  reader->reset(new WavFileReader(std::move(file), path, *format, layout.dataBytes / format->nBlockAlign));
   return S_OK;
 }
 

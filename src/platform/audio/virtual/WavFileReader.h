@@ -2,8 +2,7 @@
 // Reads integer PCM frames from a RIFF/WAVE file as a stream: the header is parsed once, the
 // data is read in whatever pieces the caller asks for, so memory does not grow with length.
 //
-// Chunks are walked by their sizes (odd sizes padded) up to the real end of the file; the
-// RIFF size is not trusted. Format tag 1 and WAVE_FORMAT_EXTENSIBLE with the PCM subformat are
+// The chunks are found by ReadWaveFileLayout. Format tag 1 and WAVE_FORMAT_EXTENSIBLE with the PCM subformat are
 // read, with 8-, 16-, 24- or 32-bit containers. A data chunk that claims more than the file
 // holds (a recording that was cut off) is read up to the last whole frame present.
 // One thread at a time.
