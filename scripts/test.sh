@@ -12,7 +12,7 @@ export CORVOX_AUDIO=virtual
 ctest --test-dir build-asan --output-on-failure -j "$(nproc)"
 
 bash scripts/build.sh fuzz
-bash fuzz/run.sh build-fuzz/fuzz "${CORVOX_FUZZ_SECONDS:-45}"
+bash fuzz/run.sh build-fuzz/fuzz "${CORVOX_FUZZ_SECONDS:-30}"
 
 bash scripts/build.sh release
 bash bench/record_wav.sh build-release/src/cli/corvox
