@@ -39,9 +39,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   static const int source = MemoryFile("wav_mpeg_source");
   static const int destination = MemoryFile("wav_mpeg_destination");
   // Memory files do not fail; a message box here would be a finding, so it traps.
-  static const MessageBoxHandler previous = SetMessageBoxHandler([](HWND, const std::string&, UINT) -> int {
-    __builtin_trap();
-  });
+  static const MessageBoxHandler previous =
+      SetMessageBoxHandler([](HWND, const std::string&, UINT) -> int { __builtin_trap(); });
   (void)previous;
 
   Reset(source);

@@ -1,13 +1,12 @@
 #include "cli/RecordCommand.h"
 
-#include <csignal>
 #include <chrono>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
 #include <optional>
 
-#include "settings/ExportFormat.h"
 #include "engine/Messages.h"
 #include "engine/Recorder.h"
 #include "platform/media/WaveFileLayout.h"
@@ -15,6 +14,7 @@
 #include "platform/shell/PathHelpers.h"
 #include "platform/shell/TempFolder.h"
 #include "platform/ui/MessageLoop.h"
+#include "settings/ExportFormat.h"
 #include "settings/OutputFileNaming.h"
 #include "settings/SettingsStore.h"
 
@@ -206,8 +206,7 @@ int RunRecordCommand(const std::vector<std::string>& args, SettingsStore& settin
   char duration[64];
   std::snprintf(duration, sizeof duration, "%.3f", seconds);
   if (reason == StopReason::Error) {
-    err << "Recording stopped early: " << DescribeResult(abortCode) << " " << duration
-        << " seconds were saved.\n";
+    err << "Recording stopped early: " << DescribeResult(abortCode) << " " << duration << " seconds were saved.\n";
     return 1;
   }
   err << "Recorded " << duration << " seconds.\n";

@@ -4,10 +4,10 @@
 #include <cstdint>
 #include <string>
 
-#include "settings/ExportFormat.h"
 #include "engine/FilterCategoryEnumerator.h"
 #include "engine/GraphHelpers.h"
 #include "platform/media/StreamConfig.h"
+#include "settings/ExportFormat.h"
 #include "settings/SettingsStore.h"
 
 namespace {
@@ -71,8 +71,8 @@ HRESULT ApplyStreamFormat(IBaseFilter* filter, SettingsStore& settings, int expo
   format->nBlockAlign = static_cast<uint16_t>(device.channels * bits / 8);
   format->nAvgBytesPerSec = device.samplesPerSec * format->nBlockAlign;
   // Only the record's fixed fields change; any extra bytes stay as the device gave them.
-  const std::vector<uint8_t> extra(type.format.begin() + static_cast<long>(std::min(type.format.size(), kWaveFormatExBytes)),
-                                   type.format.end());
+  const std::vector<uint8_t> extra(
+      type.format.begin() + static_cast<long>(std::min(type.format.size(), kWaveFormatExBytes)), type.format.end());
   type.format = EncodeWaveFormat(*format, extra);
   type.lSampleSize = format->nBlockAlign;
   return config->SetFormat(&type);

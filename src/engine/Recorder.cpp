@@ -1,13 +1,13 @@
 #include "engine/Recorder.h"
 
 #include "engine/CaptureSource.h"
-#include "settings/ExportFormat.h"
 #include "engine/FilterCategoryEnumerator.h"
 #include "engine/GraphHelpers.h"
 #include "filters/WavDestFilter.h"
 #include "platform/media/ClassFactory.h"
 #include "platform/media/FileSink.h"
 #include "platform/media/RunningObjectTable.h"
+#include "settings/ExportFormat.h"
 #include "settings/SettingsStore.h"
 
 namespace {

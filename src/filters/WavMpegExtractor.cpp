@@ -131,9 +131,12 @@ bool CWavMpegExtractor::ExtractPayload(int sourceFd, const std::string& sourceNa
   if (!tag || *tag + kChunkHeaderBytes > length) return false;
 
   switch (CopyToEnd(sourceFd, *tag + kChunkHeaderBytes, destinationFd, buffer)) {
-    case CopyResult::ReadFailed: return Fail("Cannot read", sourceName, errno);
-    case CopyResult::WriteFailed: return Fail("Cannot write", destinationName, errno);
-    case CopyResult::Done: break;
+    case CopyResult::ReadFailed:
+      return Fail("Cannot read", sourceName, errno);
+    case CopyResult::WriteFailed:
+      return Fail("Cannot write", destinationName, errno);
+    case CopyResult::Done:
+      break;
   }
   return true;
 }

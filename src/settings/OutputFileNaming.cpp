@@ -4,8 +4,8 @@
 #include <cstdio>
 
 #include "platform/shell/FileOperations.h"
-#include "settings/ExportFormat.h"
 #include "platform/shell/PathHelpers.h"
+#include "settings/ExportFormat.h"
 #include "settings/SettingsStore.h"
 #include "settings/SpawnFileIterator.h"
 

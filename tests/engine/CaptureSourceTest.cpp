@@ -1,15 +1,14 @@
-#include "engine/CaptureSource.h"
-
 #include <gtest/gtest.h>
 
+#include "engine/CaptureSource.h"
 #include "engine/EngineTestEnvironment.h"
-#include "settings/ExportFormat.h"
 #include "engine/FilterCategoryEnumerator.h"
 #include "engine/GraphHelpers.h"
 #include "platform/audio/AudioBackendSelection.h"
 #include "platform/media/ClassFactory.h"
 #include "platform/media/InfTee.h"
 #include "platform/media/StreamConfig.h"
+#include "settings/ExportFormat.h"
 
 namespace {
 

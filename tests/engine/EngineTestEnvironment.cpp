@@ -52,7 +52,8 @@ std::vector<uint8_t> EngineTestEnvironment::UseInputFile(const std::string& name
   file.insert(file.end(), payload.begin(), payload.end());
 
   const fs::path path = Path(name);
-  std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(file.data()), static_cast<long>(file.size()));
+  std::ofstream(path, std::ios::binary)
+      .write(reinterpret_cast<const char*>(file.data()), static_cast<long>(file.size()));
   setenv("CORVOX_VIRTUAL_INPUT", path.c_str(), 1);
   return payload;
 }

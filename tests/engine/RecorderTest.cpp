@@ -1,13 +1,12 @@
-#include "engine/Recorder.h"
-
 #include <gtest/gtest.h>
 
 #include "engine/EngineTestEnvironment.h"
-#include "settings/ExportFormat.h"
 #include "engine/GraphHelpers.h"
 #include "engine/Messages.h"
+#include "engine/Recorder.h"
 #include "platform/media/RunningObjectTable.h"
 #include "platform/ui/MessageLoop.h"
+#include "settings/ExportFormat.h"
 
 namespace {
 

@@ -1,5 +1,3 @@
-#include "filters/WavDestFilter.h"
-
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -9,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "filters/WavDestFilter.h"
 #include "support/FilterHarness.h"
 
 namespace {
@@ -51,7 +50,9 @@ bool TagAt(const Bytes& file, size_t offset, const char* tag) {
   return file.size() >= offset + 4 && std::memcmp(file.data() + offset, tag, 4) == 0;
 }
 
-uint32_t Le32At(const Bytes& file, size_t offset) { return file.size() >= offset + 4 ? GetLe32(file.data() + offset) : 0; }
+uint32_t Le32At(const Bytes& file, size_t offset) {
+  return file.size() >= offset + 4 ? GetLe32(file.data() + offset) : 0;
+}
 
 std::shared_ptr<CWavDestFilter> NewFilter() {
   HRESULT hr = E_FAIL;
@@ -159,8 +160,7 @@ TEST_P(WavDestRefusedDelivery, IsNotCountedAndTheNextSampleTakesItsPosition) {
   EXPECT_EQ(Bytes(file.begin() + 46, file.end()), Concat(first, third));
 }
 
-INSTANTIATE_TEST_SUITE_P(WavDest, WavDestRefusedDelivery,
-                         ::testing::Values(S_FALSE, E_FAIL, HResultFromErrno(ENOSPC)));
+INSTANTIATE_TEST_SUITE_P(WavDest, WavDestRefusedDelivery, ::testing::Values(S_FALSE, E_FAIL, HResultFromErrno(ENOSPC)));
 
 // Starts each run as if a nearly 4 GiB recording had already been written.
 class CWavDestFilterNearLimit : public CWavDestFilter {

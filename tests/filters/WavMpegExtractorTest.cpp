@@ -1,5 +1,3 @@
-#include "filters/WavMpegExtractor.h"
-
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -9,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "filters/WavMpegExtractor.h"
 #include "platform/media/WaveFormat.h"
 #include "support/MessageBoxCapture.h"
 #include "support/ScratchFolder.h"

@@ -49,8 +49,8 @@ class RecordInterop : public ::testing::Test {
   fs::path MakeInput(const std::string& name, int rate, int channels, int bits, const std::string& seconds) {
     const fs::path path = m_dir / name;
     const ProcessResult made =
-        RunProcess({"sox", "-n", "-r", std::to_string(rate), "-c", std::to_string(channels), "-b",
-                    std::to_string(bits), path.string(), "synth", seconds, "sine", "440", "vol", "0.5"});
+        RunProcess({"sox", "-n", "-r", std::to_string(rate), "-c", std::to_string(channels), "-b", std::to_string(bits),
+                    path.string(), "synth", seconds, "sine", "440", "vol", "0.5"});
     EXPECT_EQ(made.exitCode, 0) << made.err;
     m_env["CORVOX_VIRTUAL_INPUT"] = path.string();
     return path;
@@ -80,12 +80,11 @@ TEST_F(RecordInterop, WavRecordingOfAFileIsSampleExactAndReadCleanlyBySoxAndFfpr
   EXPECT_EQ(SoxInfo("-s", output), "110250");
 
   const ProcessResult probe = RunProcess({"ffprobe", "-v", "warning", "-show_entries",
-                                          "stream=codec_name,sample_rate,channels,bits_per_sample,duration_ts",
-                                          "-of", "default=noprint_wrappers=1", output.string()});
+                                          "stream=codec_name,sample_rate,channels,bits_per_sample,duration_ts", "-of",
+                                          "default=noprint_wrappers=1", output.string()});
   ASSERT_EQ(probe.exitCode, 0);
   EXPECT_EQ(probe.err, "");
-  EXPECT_EQ(probe.out,
-            "codec_name=pcm_s16le\nsample_rate=44100\nchannels=2\nbits_per_sample=16\nduration_ts=110250\n");
+  EXPECT_EQ(probe.out, "codec_name=pcm_s16le\nsample_rate=44100\nchannels=2\nbits_per_sample=16\nduration_ts=110250\n");
 
   // The payload is the input's audio, byte for byte.
   const std::vector<char> in = ReadFile(input), out = ReadFile(output);
@@ -96,9 +95,9 @@ TEST_F(RecordInterop, WavRecordingOfAFileIsSampleExactAndReadCleanlyBySoxAndFfpr
 
 TEST_F(RecordInterop, StoredDeviceFormatIsRecordedWithChannelsAndSampleSizeConverted) {
   MakeInput("in.wav", 22050, 2, 16, "1");
-  ASSERT_EQ(Corvox({"settings", "set", "Device Settings 0", "samplesPerSec=22050", "channels=1", "bitsPerSample=8"})
-                .exitCode,
-            0);
+  ASSERT_EQ(
+      Corvox({"settings", "set", "Device Settings 0", "samplesPerSec=22050", "channels=1", "bitsPerSample=8"}).exitCode,
+      0);
   const fs::path output = m_dir / "mono.wav";
   const ProcessResult run = Corvox({"record", "--format", "wav", "--output", output.string()});
   ASSERT_EQ(run.exitCode, 0) << run.err;
@@ -143,7 +142,8 @@ TEST_F(RecordInterop, BadChoicesFailWithAMessageAndNoFile) {
 
 TEST_F(RecordInterop, UnwritableOutputFolderKeepsTheRecordingInTheTemporaryFile) {
   MakeInput("in.wav", 44100, 2, 16, "0.2");
-  const ProcessResult run = Corvox({"record", "--format", "wav", "--output", (m_dir / "no" / "such" / "x.wav").string()});
+  const ProcessResult run =
+      Corvox({"record", "--format", "wav", "--output", (m_dir / "no" / "such" / "x.wav").string()});
   EXPECT_EQ(run.exitCode, 1);
   EXPECT_NE(run.err.find("corvox_temp.audio"), std::string::npos) << run.err;
 }

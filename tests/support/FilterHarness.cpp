@@ -29,12 +29,13 @@ HRESULT FirstFailure(HRESULT sofar, HRESULT next) { return FAILED(sofar) ? sofar
 
 FilterHarness::FilterHarness(std::shared_ptr<IBaseFilter> filter, FilterHarnessOptions options)
     : m_filter(std::move(filter)),
-      m_source(std::make_unique<CSinglePinFilter<CFakeSourcePin>>(std::move(options.sourceType),
-                                                                  options.sourceBuffers)),
+      m_source(
+          std::make_unique<CSinglePinFilter<CFakeSourcePin>>(std::move(options.sourceType), options.sourceBuffers)),
       m_filterInput(FirstPin(*m_filter, PINDIR_INPUT)),
       m_filterOutput(FirstPin(*m_filter, PINDIR_OUTPUT)) {
-  m_sink = options.sink == HarnessSink::File ? MakeSink<CFakeFileSinkPin>(std::move(options.sinkAcceptsOnly), &m_sinkPin)
-                                             : MakeSink<CFakeSinkPin>(std::move(options.sinkAcceptsOnly), &m_sinkPin);
+  m_sink = options.sink == HarnessSink::File
+               ? MakeSink<CFakeFileSinkPin>(std::move(options.sinkAcceptsOnly), &m_sinkPin)
+               : MakeSink<CFakeSinkPin>(std::move(options.sinkAcceptsOnly), &m_sinkPin);
 }
 
 FilterHarness::~FilterHarness() {

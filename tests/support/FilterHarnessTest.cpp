@@ -1,11 +1,10 @@
-#include "support/FilterHarness.h"
-
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <vector>
 
 #include "platform/media/TransformFilter.h"
+#include "support/FilterHarness.h"
 
 namespace {
 

@@ -35,8 +35,7 @@ class AudioBackend {
   // Opens device `device` (position in CaptureDevices) for `format`. A refusal (format the
   // device cannot take, device busy or gone, unreadable input) gives a failure code and a
   // readable text through SetErrorInfo on the calling thread.
-  virtual HRESULT OpenCapture(int device, const WAVEFORMATEX& format,
-                              std::unique_ptr<AudioCaptureStream>* stream) = 0;
+  virtual HRESULT OpenCapture(int device, const WAVEFORMATEX& format, std::unique_ptr<AudioCaptureStream>* stream) = 0;
 
   // The default output device, as the audio renderer uses it.
   virtual HRESULT PlaybackCaps(AudioDeviceCaps* caps) = 0;

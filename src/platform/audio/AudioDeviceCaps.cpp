@@ -32,10 +32,9 @@ HRESULT AudioDeviceCaps::Check(const WAVEFORMATEX& format, std::string* reason) 
                   minRateHz, maxRateHz);
   } else if (format.nBlockAlign != format.nChannels * format.wBitsPerSample / 8 ||
              format.nAvgBytesPerSec != format.nSamplesPerSec * format.nBlockAlign) {
-    std::snprintf(text, sizeof text,
-                  "The block alignment (%u) or byte rate (%u) does not match %u channels of %u bits at %u Hz.",
-                  format.nBlockAlign, format.nAvgBytesPerSec, format.nChannels, format.wBitsPerSample,
-                  format.nSamplesPerSec);
+    std::snprintf(
+        text, sizeof text, "The block alignment (%u) or byte rate (%u) does not match %u channels of %u bits at %u Hz.",
+        format.nBlockAlign, format.nAvgBytesPerSec, format.nChannels, format.wBitsPerSample, format.nSamplesPerSec);
   }
   if (text[0] == '\0') return S_OK;
   if (reason) *reason = text;

@@ -14,8 +14,7 @@ HRESULT CAudioCaptureFilter::Create(const std::shared_ptr<AudioBackend>& backend
   return S_OK;
 }
 
-CAudioCaptureFilter::CAudioCaptureFilter(std::shared_ptr<AudioBackend> backend, int device,
-                                         const AudioDeviceCaps& caps)
+CAudioCaptureFilter::CAudioCaptureFilter(std::shared_ptr<AudioBackend> backend, int device, const AudioDeviceCaps& caps)
     : CBaseFilter(CLSID_AudioRecord),
       m_backend(std::move(backend)),
       m_device(device),

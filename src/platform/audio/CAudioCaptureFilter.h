@@ -33,8 +33,7 @@ inline constexpr GUID CLSID_AudioRecord{0xE30629D2, 0x27E5, 0x11CE, {0x87, 0x5D,
 class CAudioCaptureFilter : public CBaseFilter, public IAMFilterMiscFlags {
  public:
   // Fails with the backend's code when `device` is not one of its capture devices.
-  static HRESULT Create(const std::shared_ptr<AudioBackend>& backend, int device,
-                        std::shared_ptr<IBaseFilter>* filter);
+  static HRESULT Create(const std::shared_ptr<AudioBackend>& backend, int device, std::shared_ptr<IBaseFilter>* filter);
 
   CAudioCaptureFilter(std::shared_ptr<AudioBackend> backend, int device, const AudioDeviceCaps& caps);
   ~CAudioCaptureFilter() override;

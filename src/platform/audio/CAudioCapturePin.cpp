@@ -83,8 +83,7 @@ HRESULT CAudioCapturePin::SetFormat(const AM_MEDIA_TYPE* type) {
   if (type == nullptr) return E_POINTER;
   std::lock_guard lock(m_pFilter->FilterLock());
   if (!m_pFilter->IsStopped()) return VFW_E_NOT_STOPPED;
-  const std::optional<WAVEFORMATEX> format =
-      type->majortype == MEDIATYPE_Audio ? WaveFormatOf(*type) : std::nullopt;
+  const std::optional<WAVEFORMATEX> format = type->majortype == MEDIATYPE_Audio ? WaveFormatOf(*type) : std::nullopt;
   if (!format) {
     SetErrorInfo("The capture device takes only audio formats described by a wave format record.");
     return VFW_E_INVALIDMEDIATYPE;

@@ -7,15 +7,19 @@ bool IsPcmSampleSize(uint16_t bitsPerSample) {
 int32_t ReadPcmSample(const uint8_t* at, uint16_t bitsPerSample) {
   uint32_t bits = 0;
   switch (bitsPerSample) {
-    case 8: bits = static_cast<uint32_t>(at[0] ^ 0x80u) << 24; break;
-    case 16: bits = (static_cast<uint32_t>(at[0]) << 16) | (static_cast<uint32_t>(at[1]) << 24); break;
+    case 8:
+      bits = static_cast<uint32_t>(at[0] ^ 0x80u) << 24;
+      break;
+    case 16:
+      bits = (static_cast<uint32_t>(at[0]) << 16) | (static_cast<uint32_t>(at[1]) << 24);
+      break;
     case 24:
       bits = (static_cast<uint32_t>(at[0]) << 8) | (static_cast<uint32_t>(at[1]) << 16) |
              (static_cast<uint32_t>(at[2]) << 24);
       break;
     default:
-      bits = static_cast<uint32_t>(at[0]) | (static_cast<uint32_t>(at[1]) << 8) |
-             (static_cast<uint32_t>(at[2]) << 16) | (static_cast<uint32_t>(at[3]) << 24);
+      bits = static_cast<uint32_t>(at[0]) | (static_cast<uint32_t>(at[1]) << 8) | (static_cast<uint32_t>(at[2]) << 16) |
+             (static_cast<uint32_t>(at[3]) << 24);
       break;
   }
   return static_cast<int32_t>(bits);
@@ -24,7 +28,9 @@ int32_t ReadPcmSample(const uint8_t* at, uint16_t bitsPerSample) {
 void WritePcmSample(uint8_t* at, uint16_t bitsPerSample, int32_t value) {
   const uint32_t bits = static_cast<uint32_t>(value);
   switch (bitsPerSample) {
-    case 8: at[0] = static_cast<uint8_t>((bits >> 24) ^ 0x80u); break;
+    case 8:
+      at[0] = static_cast<uint8_t>((bits >> 24) ^ 0x80u);
+      break;
     case 16:
       at[0] = static_cast<uint8_t>(bits >> 16);
       at[1] = static_cast<uint8_t>(bits >> 24);

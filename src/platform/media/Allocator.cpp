@@ -41,7 +41,8 @@ HRESULT CMemAllocator::Commit() {
   if (m_pool->outstanding > 0) return VFW_E_BUFFERS_OUTSTANDING;
   const long stride = p.cbPrefix + p.cbBuffer;
   try {
-    m_pool->memory.assign(static_cast<size_t>(stride) * static_cast<size_t>(p.cBuffers) + static_cast<size_t>(p.cbAlign), 0);
+    m_pool->memory.assign(
+        static_cast<size_t>(stride) * static_cast<size_t>(p.cBuffers) + static_cast<size_t>(p.cbAlign), 0);
     m_pool->samples.clear();
     m_pool->free.clear();
     const uintptr_t base = reinterpret_cast<uintptr_t>(m_pool->memory.data());

@@ -41,8 +41,7 @@ class CMemAllocator : public IMemAllocator {
   HRESULT GetProperties(ALLOCATOR_PROPERTIES* properties) override;
   HRESULT Commit() override;
   HRESULT Decommit() override;
-  HRESULT GetBuffer(SamplePtr* sample, const REFERENCE_TIME* start, const REFERENCE_TIME* end,
-                    uint32_t flags) override;
+  HRESULT GetBuffer(SamplePtr* sample, const REFERENCE_TIME* start, const REFERENCE_TIME* end, uint32_t flags) override;
 
  private:
   // Shared with every outstanding sample, so a sample released after the allocator still

@@ -168,8 +168,7 @@ std::string CBasePin::Name() { return m_name; }
 
 // ---- CBaseOutputPin ----
 
-CBaseOutputPin::CBaseOutputPin(CBaseFilter* filter, const std::string& name)
-    : CBasePin(filter, name, PINDIR_OUTPUT) {}
+CBaseOutputPin::CBaseOutputPin(CBaseFilter* filter, const std::string& name) : CBasePin(filter, name, PINDIR_OUTPUT) {}
 
 HRESULT CBaseOutputPin::CheckConnect(IPin* pin) {
   const HRESULT hr = CBasePin::CheckConnect(pin);
@@ -217,8 +216,8 @@ HRESULT CBaseOutputPin::Active() { return m_pAllocator ? m_pAllocator->Commit() 
 
 HRESULT CBaseOutputPin::Inactive() { return m_pAllocator ? m_pAllocator->Decommit() : VFW_E_NO_ALLOCATOR; }
 
-HRESULT CBaseOutputPin::GetDeliveryBuffer(SamplePtr* sample, const REFERENCE_TIME* start,
-                                          const REFERENCE_TIME* end, uint32_t flags) {
+HRESULT CBaseOutputPin::GetDeliveryBuffer(SamplePtr* sample, const REFERENCE_TIME* start, const REFERENCE_TIME* end,
+                                          uint32_t flags) {
   if (!m_pAllocator) return VFW_E_NO_ALLOCATOR;
   return m_pAllocator->GetBuffer(sample, start, end, flags);
 }
@@ -249,8 +248,7 @@ HRESULT CBaseOutputPin::EndFlush() { return E_UNEXPECTED; }
 
 // ---- CBaseInputPin ----
 
-CBaseInputPin::CBaseInputPin(CBaseFilter* filter, const std::string& name)
-    : CBasePin(filter, name, PINDIR_INPUT) {}
+CBaseInputPin::CBaseInputPin(CBaseFilter* filter, const std::string& name) : CBasePin(filter, name, PINDIR_INPUT) {}
 
 HRESULT CBaseInputPin::GetAllocator(std::shared_ptr<IMemAllocator>* allocator) {
   if (allocator == nullptr) return E_POINTER;

@@ -74,8 +74,7 @@ class CBaseOutputPin : public CBasePin {
   HRESULT Inactive() override;
 
   // Streaming thread.
-  HRESULT GetDeliveryBuffer(SamplePtr* sample, const REFERENCE_TIME* start, const REFERENCE_TIME* end,
-                            uint32_t flags);
+  HRESULT GetDeliveryBuffer(SamplePtr* sample, const REFERENCE_TIME* start, const REFERENCE_TIME* end, uint32_t flags);
   HRESULT Deliver(IMediaSample* sample);
   HRESULT DeliverEndOfStream();
   HRESULT DeliverBeginFlush();

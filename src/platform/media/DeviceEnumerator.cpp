@@ -60,7 +60,8 @@ class CEnumMoniker : public IEnumMoniker {
   HRESULT Next(unsigned long count, std::unique_ptr<IMoniker>* monikers, unsigned long* fetched) override {
     if (monikers == nullptr) return E_POINTER;
     unsigned long n = 0;
-    while (n < count && m_position < m_entries.size()) monikers[n++] = std::make_unique<CDeviceMoniker>(m_entries[m_position++]);
+    while (n < count && m_position < m_entries.size())
+      monikers[n++] = std::make_unique<CDeviceMoniker>(m_entries[m_position++]);
     if (fetched) *fetched = n;
     return n == count ? S_OK : S_FALSE;
   }

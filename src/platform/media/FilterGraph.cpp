@@ -67,8 +67,7 @@ CFilterGraph::~CFilterGraph() {
 
 HRESULT CFilterGraph::AddFilter(const std::shared_ptr<IBaseFilter>& filter, const std::string& name) {
   if (!filter) return E_POINTER;
-  if (std::any_of(m_filters.begin(), m_filters.end(), [&](const auto& f) { return f == filter; }))
-    return E_INVALIDARG;
+  if (std::any_of(m_filters.begin(), m_filters.end(), [&](const auto& f) { return f == filter; })) return E_INVALIDARG;
   std::string unique = name.empty() ? "Filter" : name;
   HRESULT result = S_OK;
   for (int suffix = 1; FindFilterByName(unique, nullptr) == S_OK; ++suffix) {

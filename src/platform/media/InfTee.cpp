@@ -92,8 +92,10 @@ CBasePin* CInfTee::GetPin(int n) {
 }
 
 void CInfTee::EnsureSpareOutput() {
-  const bool hasSpare = std::any_of(m_outputs.begin(), m_outputs.end(), [](const auto& p) { return !p->IsConnected(); });
-  if (!hasSpare) m_outputs.push_back(std::make_unique<OutputPin>(this, "Output" + std::to_string(m_nextOutputNumber++)));
+  const bool hasSpare =
+      std::any_of(m_outputs.begin(), m_outputs.end(), [](const auto& p) { return !p->IsConnected(); });
+  if (!hasSpare)
+    m_outputs.push_back(std::make_unique<OutputPin>(this, "Output" + std::to_string(m_nextOutputNumber++)));
 }
 
 HRESULT CInfTee::DeliverToOutputs(IMediaSample* sample) {

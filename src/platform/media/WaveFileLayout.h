@@ -15,8 +15,8 @@ struct WaveFileLayout {
   std::vector<uint8_t> formatBlock;  // the "fmt " chunk's body as stored (at most 64 KiB)
   WAVEFORMATEX format;               // decoded from formatBlock
   uint64_t dataOffset = 0;
-  uint64_t dataBytes = 0;            // the data present in the file
-  uint64_t declaredDataBytes = 0;    // what the data chunk's size says; more when the file was cut off
+  uint64_t dataBytes = 0;          // the data present in the file
+  uint64_t declaredDataBytes = 0;  // what the data chunk's size says; more when the file was cut off
 };
 
 // Reads the layout of the open file; `path` names it in messages. VFW_E_INVALID_FILE_FORMAT

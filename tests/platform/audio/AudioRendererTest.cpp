@@ -102,7 +102,8 @@ TEST_F(AudioRendererTest, StoppingAPausedPreviewIsPrompt) {
 
 TEST_F(AudioRendererTest, AcceptsOnlyPcmTheDeviceCanPlay) {
   std::shared_ptr<IBaseFilter> renderer;
-  ASSERT_EQ(CAudioRendererFilter::Create(std::make_shared<VirtualAudioBackend>(VirtualAudioOptions{}), &renderer), S_OK);
+  ASSERT_EQ(CAudioRendererFilter::Create(std::make_shared<VirtualAudioBackend>(VirtualAudioOptions{}), &renderer),
+            S_OK);
   IPin* input = nullptr;
   ASSERT_EQ(renderer->FindPin("Audio Input pin (rendered)", &input), S_OK);
   AM_MEDIA_TYPE type = MakeAudioMediaType(MakePcmFormat(48000, 6, 24));

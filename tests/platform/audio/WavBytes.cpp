@@ -35,8 +35,8 @@ std::vector<uint8_t> WavBytes(const WavLayout& layout, const std::vector<uint8_t
     Put(out, 22, 2);
     Put(out, layout.bitsPerSample, 2);
     Put(out, 0, 4);
-    const uint8_t subformat[16] = {static_cast<uint8_t>(layout.formatTag), 0, 0, 0, 0, 0, 0x10, 0,
-                                   0x80, 0, 0, 0xAA, 0, 0x38, 0x9B, 0x71};
+    const uint8_t subformat[16] = {
+        static_cast<uint8_t>(layout.formatTag), 0, 0, 0, 0, 0, 0x10, 0, 0x80, 0, 0, 0xAA, 0, 0x38, 0x9B, 0x71};
     out.insert(out.end(), subformat, subformat + 16);
   }
   PutTag(out, "data");

@@ -9,8 +9,8 @@ struct WavLayout {
   uint16_t channels = 2;
   uint32_t rateHz = 44100;
   uint16_t bitsPerSample = 16;
-  bool extensible = false;         // WAVE_FORMAT_EXTENSIBLE with the PCM subformat
-  bool oddChunkFirst = false;      // a 3-byte chunk (padded) before "fmt "
+  bool extensible = false;          // WAVE_FORMAT_EXTENSIBLE with the PCM subformat
+  bool oddChunkFirst = false;       // a 3-byte chunk (padded) before "fmt "
   bool listChunkAfterData = false;  // trailing metadata after the samples
 };
 

@@ -24,7 +24,9 @@ class TestPushSource::OutputPin : public CBaseOutputPin {
 };
 
 TestPushSource::TestPushSource(int sampleCount, long bytesPerSample)
-    : CBaseFilter(GUID_NULL), m_pin(std::make_unique<OutputPin>(this)), m_sampleCount(sampleCount),
+    : CBaseFilter(GUID_NULL),
+      m_pin(std::make_unique<OutputPin>(this)),
+      m_sampleCount(sampleCount),
       m_bytesPerSample(bytesPerSample) {}
 
 TestPushSource::~TestPushSource() { Stop(); }

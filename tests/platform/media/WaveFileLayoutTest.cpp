@@ -1,8 +1,8 @@
-#include "platform/media/WaveFileLayout.h"
-
 #include <gtest/gtest.h>
 
 #include <cstring>
+
+#include "platform/media/WaveFileLayout.h"
 
 namespace {
 
@@ -41,7 +41,8 @@ TEST(WaveFileLayout, FindsFormatAndDataPastOddChunksWhateverTheEncoding) {
 }
 
 TEST(WaveFileLayout, ACutOffDataChunkReportsWhatIsThereAndWhatWasPromised) {
-  std::vector<uint8_t> bytes = Riff({{"fmt ", EncodeWaveFormat(MakePcmFormat(44100, 2, 16))}, {"data", {1, 2, 3, 4, 5, 6, 7, 8}}});
+  std::vector<uint8_t> bytes =
+      Riff({{"fmt ", EncodeWaveFormat(MakePcmFormat(44100, 2, 16))}, {"data", {1, 2, 3, 4, 5, 6, 7, 8}}});
   bytes.resize(bytes.size() - 3);
   WaveFileLayout layout;
   ASSERT_EQ(Layout(bytes, &layout), S_OK);

@@ -35,9 +35,13 @@ uint64_t VirtualDeviceClock::WaitForFrames(uint64_t frames) {
   std::unique_lock lock(m_mutex);
   for (;;) {
     switch (WaitUntil(lock, m_framesSinceOrigin + frames)) {
-      case Wait::Released: return m_running && m_paced ? std::min(frames, FramesPassed()) : 0;
-      case Wait::Restarted: continue;  // paused and resumed: count again from the new origin
-      case Wait::Due: m_framesSinceOrigin += frames; return frames;
+      case Wait::Released:
+        return m_running && m_paced ? std::min(frames, FramesPassed()) : 0;
+      case Wait::Restarted:
+        continue;  // paused and resumed: count again from the new origin
+      case Wait::Due:
+        m_framesSinceOrigin += frames;
+        return frames;
     }
   }
 }

@@ -87,7 +87,8 @@ HRESULT WavFileReader::Open(const std::string& path, std::unique_ptr<WavFileRead
   const HRESULT hr = ReadWaveFileLayout(file.get(), path, &layout);
   if (FAILED(hr)) return hr;
   std::string problem;
-  const std::optional<WAVEFORMATEX> format = ParseFormat(layout.formatBlock.data(), layout.formatBlock.size(), &problem);
+  const std::optional<WAVEFORMATEX> format =
+      ParseFormat(layout.formatBlock.data(), layout.formatBlock.size(), &problem);
   if (!format) return Refuse(path, problem);
   if (fseeko(file.get(), static_cast<off_t>(layout.dataOffset), SEEK_SET) != 0) return Refuse(path, "cannot be read.");
   reader->reset(new WavFileReader(std::move(file), path, *format, layout.dataBytes / format->nBlockAlign));

@@ -14,7 +14,8 @@ class WavFileSignal : public VirtualSignal {
  public:
   // Fails as WavFileReader::Open does, or with VFW_E_TYPE_NOT_ACCEPTED when the file's sample
   // rate differs from the device's (no resampling), with a readable text through SetErrorInfo.
-  static HRESULT Open(const std::string& path, const WAVEFORMATEX& deviceFormat, std::unique_ptr<VirtualSignal>* signal);
+  static HRESULT Open(const std::string& path, const WAVEFORMATEX& deviceFormat,
+                      std::unique_ptr<VirtualSignal>* signal);
 
   HRESULT Read(uint8_t* output, size_t frames, size_t* framesRead) override;
 

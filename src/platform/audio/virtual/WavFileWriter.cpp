@@ -56,7 +56,8 @@ HRESULT WavFileWriter::Create(const std::string& path, const WAVEFORMATEX& forma
 
 HRESULT WavFileWriter::Write(std::span<const uint8_t> data) {
   if (!m_file) return E_UNEXPECTED;
-  if (std::fwrite(data.data(), 1, data.size(), m_file.get()) != data.size()) return Fail("Cannot write the output file");
+  if (std::fwrite(data.data(), 1, data.size(), m_file.get()) != data.size())
+    return Fail("Cannot write the output file");
   m_dataBytes += data.size();
   return S_OK;
 }
