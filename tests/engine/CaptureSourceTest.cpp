@@ -124,7 +124,8 @@ TEST_F(DeviceNamingTest, NamesFallBackToFriendlyNameAndTwinsBindTheFirst) {
 }
 
 TEST(FilterCategoryEnumerator, EmptyCategoryListsNothing) {
-  FilterCategoryEnumerator compressors(CLSID_AudioCompressorCategory);
+  constexpr CLSID kUnusedCategory{0x12345678, 0x1, 0x2, {3, 4, 5, 6, 7, 8, 9, 10}};
+  FilterCategoryEnumerator compressors(kUnusedCategory);
   std::vector<std::string> names{"stale"};
   EXPECT_EQ(compressors.ListNames(&names), S_OK);
   EXPECT_TRUE(names.empty());

@@ -1,0 +1,10 @@
+#pragma once
+// FFmpeg's error codes, translated once into this platform's result codes.
+
+#include <string>
+
+#include "platform/media/HResult.h"
+
+// E_OUTOFMEMORY for FFmpeg's ENOMEM, E_INVALIDARG for EINVAL, E_FAIL otherwise; leaves
+// "<action>: <FFmpeg's text>" through SetErrorInfo.
+HRESULT ResultFromFfmpegError(int error, const std::string& action);
