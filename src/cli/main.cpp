@@ -1,5 +1,6 @@
 // corvox: the recorder without windows. Global options come before the command.
 
+#include <csignal>
 #include <cstdlib>
 #include <iostream>
 #include <string>
@@ -24,6 +25,9 @@ constexpr const char* kUsage =
 }  // namespace
 
 int main(int argc, char** argv) {
+  // Past a file-size limit, writes must fail (and the recording so far be kept) rather than
+  // the process be killed.
+  std::signal(SIGXFSZ, SIG_IGN);
   std::vector<std::string> args(argv + 1, argv + argc);
   std::string audio;
   while (!args.empty() && args.front() == "--audio") {

@@ -148,6 +148,21 @@ TEST_F(RecordInterop, UnwritableOutputFolderKeepsTheRecordingInTheTemporaryFile)
   EXPECT_NE(run.err.find("corvox_temp.audio"), std::string::npos) << run.err;
 }
 
+TEST_F(RecordInterop, AFailingWriteEndsTheRecordingAndKeepsWhatWasWritten) {
+  MakeInput("in.wav", 44100, 2, 16, "5");
+  const fs::path output = m_dir / "limited.wav";
+  // A file-size limit makes the writes past 200000 bytes fail, as a full disk would.
+  std::vector<std::string> args = {"prlimit", "--fsize=200000", "--", CORVOX_BINARY, "record", "--format", "wav",
+                                   "--output", output.string()};
+  const ProcessResult run = RunProcess(args, m_env);
+  EXPECT_EQ(run.exitCode, 1);
+  EXPECT_NE(run.err.find("Recording stopped early"), std::string::npos) << run.err;
+  EXPECT_EQ(Trim(run.out), output.string());
+  const int samples = std::stoi(SoxInfo("-s", output));
+  EXPECT_GT(samples, 0);
+  EXPECT_LT(samples, 50000);
+}
+
 TEST_F(RecordInterop, CtrlCStopsCleanlyWithACompleteFile) {
   m_env["CORVOX_VIRTUAL_PACE"] = "1";
   const fs::path output = m_dir / "interrupted.wav";
