@@ -17,8 +17,8 @@
 // Threads and locks: state changes and pin configuration run on the graph's control thread
 // under m_csFilter. The capture thread owns the delivery loop; it reads m_stopping (atomic),
 // the filter state (atomic) and the stream, which is created before the thread starts and
-// destroyed after it is joined. Stop joins the thread without holding m_csFilter, because the
-// thread takes it briefly to send events.
+// destroyed after it is joined. Stop joins the thread without holding m_csFilter, so a
+// thread that is still delivering never waits on a lock its joiner holds.
 
 #include <atomic>
 #include <memory>
