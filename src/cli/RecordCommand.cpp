@@ -1,5 +1,9 @@
 #include "cli/RecordCommand.h"
 
+#include <fcntl.h>
+#include <sys/file.h>
+
+#include <cerrno>
 #include <chrono>
 #include <csignal>
 #include <cstdio>
@@ -10,6 +14,7 @@
 #include "engine/Messages.h"
 #include "engine/Recorder.h"
 #include "platform/media/WaveFileLayout.h"
+#include "platform/shell/FileDescriptor.h"
 #include "platform/shell/FileOperations.h"
 #include "platform/shell/PathHelpers.h"
 #include "platform/shell/TempFolder.h"
@@ -21,6 +26,7 @@
 namespace {
 
 constexpr const char* kTemporaryFileName = "corvox_temp.audio";
+constexpr const char* kLockFileName = "corvox_record.lock";
 constexpr const char* kBuildFailed =
     "Could not set up the recorder with the chosen codec.\nThe selected codec may not be available to this "
     "appication.\nPlease select a different compressor and try again.";
@@ -123,12 +129,30 @@ StopReason WaitForEnd(MessageLoop& loop, IMediaEventEx* events, std::optional<do
   }
 }
 
-// Moves the finished recording to its output name; copies across file systems.
-bool MoveRecording(const std::string& from, const std::string& to, std::string* error) {
-  if (std::rename(from.c_str(), to.c_str()) == 0) return true;
-  if (!CopyFile(from, to, error)) return false;
-  DeleteFile(from);
-  return true;
+// Holds the lock that keeps a second recording from reusing the temporary file meanwhile.
+class RecordingLock {
+ public:
+  explicit RecordingLock(const std::string& path)
+      : m_fd(open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600)),
+        m_locked(m_fd.IsValid() && flock(m_fd.Get(), LOCK_EX | LOCK_NB) == 0) {}
+  bool Locked() const { return m_locked; }
+
+ private:
+  FileDescriptor m_fd;
+  bool m_locked;
+};
+
+// Moves the finished recording to its output name. A numbered name is never replaced: when a
+// file of that name appeared meanwhile, the next free number is taken.
+bool SaveRecording(const std::string& temporary, std::string& output, bool replace, SettingsStore& settings,
+                   std::string* error) {
+  constexpr int kAttempts = 100;
+  for (int attempt = 0; attempt < kAttempts; ++attempt) {
+    if (MoveFile(temporary, output, replace ? MoveMode::Replace : MoveMode::KeepExisting, error)) return true;
+    if (errno != EEXIST) return false;
+    output = NextOutputFileName(settings);
+  }
+  return false;
 }
 
 // A recording is valid when its header describes exactly the audio the file holds.
@@ -157,17 +181,23 @@ int RunRecordCommand(const std::vector<std::string>& args, SettingsStore& settin
   int format = kFormatWma;
   settings.GetFormat(format);
 
-  std::string output = options.output;
-  if (output.empty()) output = NextOutputFileName(settings);
-  if (output.empty()) output = GetFileNameTemplate(settings);
-
   std::string folder, folderError;
   if (!GetTempFolder(folder, &folderError)) {
     err << "corvox record: no private temporary folder: " << folderError << "\n";
     return 1;
   }
+  const RecordingLock lock(PathAppend(folder, kLockFileName));
+  if (!lock.Locked()) {
+    err << "corvox record: another recording is in progress.\n";
+    return 1;
+  }
   const std::string temporary = PathAppend(folder, kTemporaryFileName);
   DeleteFile(temporary);
+
+  std::string output = options.output;
+  if (output.empty()) output = NextOutputFileName(settings);
+  const bool replace = !options.output.empty() || output.empty();
+  if (output.empty()) output = GetFileNameTemplate(settings);
 
   MessageLoop loop;
   Recorder recorder(settings);
@@ -187,15 +217,21 @@ int RunRecordCommand(const std::vector<std::string>& args, SettingsStore& settin
   HRESULT abortCode = S_OK;
   const StopReason reason =
       WaitForEnd(loop, QueryInterface<IMediaEventEx>(recorder.Graph()), options.seconds, &abortCode);
-  recorder.Stop();
+  ClearErrorInfo();
+  const HRESULT stopped = recorder.Stop();
+  const std::string stopDetail = GetErrorInfo();
   recorder.TearDown();
 
   std::string moveError;
-  if (!MoveRecording(temporary, output, &moveError)) {
+  if (!SaveRecording(temporary, output, replace, settings, &moveError)) {
+    // Out of the way of the next recording, which starts by deleting the temporary file.
+    const std::string kept = PathAppend(folder, "corvox_unsaved_" + std::to_string(time(nullptr)) + ".wav");
+    const bool moved = MoveFile(temporary, kept, MoveMode::KeepExisting);
     err << "corvox record: could not save the recording as " << output << ": " << moveError
-        << "\nThe recording is kept in " << temporary << "\n";
+        << "\nThe recording is kept in " << (moved ? kept : temporary) << "\n";
     return 1;
   }
+
   double seconds = 0;
   std::string problem;
   if (!CheckRecording(output, &seconds, &problem)) {
@@ -205,6 +241,11 @@ int RunRecordCommand(const std::vector<std::string>& args, SettingsStore& settin
   out << output << "\n";
   char duration[64];
   std::snprintf(duration, sizeof duration, "%.3f", seconds);
+  if (FAILED(stopped)) {
+    err << "corvox record: finishing the file failed: " << (stopDetail.empty() ? DescribeResult(stopped) : stopDetail)
+        << " " << duration << " seconds were saved.\n";
+    return 1;
+  }
   if (reason == StopReason::Error) {
     err << "Recording stopped early: " << DescribeResult(abortCode) << " " << duration << " seconds were saved.\n";
     return 1;

@@ -55,9 +55,10 @@ int main(int argc, char** argv) {
     return 2;
   }
   const std::string requested = audio.empty() && std::getenv("CORVOX_AUDIO") ? std::getenv("CORVOX_AUDIO") : audio;
-  if (!requested.empty() && requested != backend->Name())
-    std::cerr << "corvox: the " << requested << " backend is not available yet; using the " << backend->Name()
-              << " audio device.\n";
+  if (requested != backend->Name())
+    std::cerr << "corvox: no " << (requested.empty() ? "sound-server or ALSA" : requested)
+              << " backend in this build yet; using the " << backend->Name()
+              << " audio device (a test tone, or the WAV file named by CORVOX_VIRTUAL_INPUT).\n";
   settings.RunStartupPass();
   if (command == "devices") return RunDevicesCommand(args, std::cout, std::cerr);
   if (command == "record") return RunRecordCommand(args, settings, std::cout, std::cerr);

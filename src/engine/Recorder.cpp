@@ -37,6 +37,7 @@ void Recorder::SetWmaChoice(int codecIndex, int formatIndex, bool vbr) {
 }
 
 HRESULT Recorder::Build() {
+  TearDown();
   if (!IsExportFormat(m_exportFormat)) {
     SetErrorInfo("Unknown export format " + std::to_string(m_exportFormat) + ".");
     return E_FAIL;
@@ -155,7 +156,8 @@ HRESULT Recorder::Pause() { return m_control ? m_control->Pause() : E_UNEXPECTED
 
 HRESULT Recorder::Stop() {
   if (!m_control) return S_FALSE;
-  m_control->Stop();
+  const HRESULT hr = m_control->Stop();
+  if (FAILED(hr)) return hr;
   FILTER_STATE state;
   return m_control->GetState(kStateChangeTimeoutMs, &state);
 }

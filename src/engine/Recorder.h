@@ -28,7 +28,7 @@ class Recorder {
   // Runs the graph and waits up to 5000 ms for it; a failed Run is returned as such.
   HRESULT Run();
   HRESULT Pause();
-  // S_FALSE when there is nothing to stop.
+  // S_FALSE when there is nothing to stop; a failure when a filter could not finish its file.
   HRESULT Stop();
   // Revokes the running-object-table entry and releases the graph; S_OK.
   HRESULT TearDown();

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <thread>
 
 #include "Process.h"
 
@@ -140,20 +141,24 @@ TEST_F(RecordInterop, BadChoicesFailWithAMessageAndNoFile) {
   EXPECT_FALSE(fs::exists(m_dir / "d.wav"));
 }
 
-TEST_F(RecordInterop, UnwritableOutputFolderKeepsTheRecordingInTheTemporaryFile) {
+TEST_F(RecordInterop, UnwritableOutputFolderKeepsTheRecordingUnderAnUnsavedName) {
   MakeInput("in.wav", 44100, 2, 16, "0.2");
   const ProcessResult run =
       Corvox({"record", "--format", "wav", "--output", (m_dir / "no" / "such" / "x.wav").string()});
   EXPECT_EQ(run.exitCode, 1);
-  EXPECT_NE(run.err.find("corvox_temp.audio"), std::string::npos) << run.err;
+  const size_t at = run.err.find("kept in ");
+  ASSERT_NE(at, std::string::npos) << run.err;
+  const fs::path kept = Trim(run.err.substr(at + 8));
+  EXPECT_NE(kept.filename().string().find("corvox_unsaved_"), std::string::npos) << kept;
+  EXPECT_EQ(SoxInfo("-s", kept), "8820");
 }
 
 TEST_F(RecordInterop, AFailingWriteEndsTheRecordingAndKeepsWhatWasWritten) {
   MakeInput("in.wav", 44100, 2, 16, "5");
   const fs::path output = m_dir / "limited.wav";
   // A file-size limit makes the writes past 200000 bytes fail, as a full disk would.
-  std::vector<std::string> args = {"prlimit", "--fsize=200000", "--", CORVOX_BINARY, "record", "--format", "wav",
-                                   "--output", output.string()};
+  std::vector<std::string> args = {"prlimit", "--fsize=200000", "--",           CORVOX_BINARY, "record", "--format",
+                                   "wav",     "--output",       output.string()};
   const ProcessResult run = RunProcess(args, m_env);
   EXPECT_EQ(run.exitCode, 1);
   EXPECT_NE(run.err.find("Recording stopped early"), std::string::npos) << run.err;
@@ -172,6 +177,23 @@ TEST_F(RecordInterop, CtrlCStopsCleanlyWithACompleteFile) {
   const double seconds = std::stod(SoxInfo("-D", output));
   EXPECT_GT(seconds, 0.4);
   EXPECT_LT(seconds, 3.0);
+}
+
+TEST_F(RecordInterop, ASecondRecordingWhileOneRunsIsRefused) {
+  m_env["CORVOX_VIRTUAL_PACE"] = "1";
+  const fs::path first = m_dir / "first.wav";
+  ProcessResult running;
+  std::thread recorder([&] {
+    running = RunProcess({CORVOX_BINARY, "record", "--format", "wav", "--output", first.string()}, m_env,
+                         std::chrono::milliseconds(1500));
+  });
+  std::this_thread::sleep_for(std::chrono::milliseconds(500));
+  const ProcessResult second = Corvox({"record", "--format", "wav", "--output", (m_dir / "second.wav").string()});
+  recorder.join();
+  EXPECT_EQ(second.exitCode, 1);
+  EXPECT_NE(second.err.find("another recording is in progress"), std::string::npos) << second.err;
+  ASSERT_EQ(running.exitCode, 0) << running.err;
+  EXPECT_GT(std::stod(SoxInfo("-D", first)), 0.4);
 }
 
 TEST_F(RecordInterop, DevicesAreListedByPosition) {

@@ -2,8 +2,12 @@
 
 #include <algorithm>
 #include <mutex>
+#include <string>
 
 namespace {
+
+constexpr int64_t kMaxBufferSeconds = 10;
+constexpr long kMaxBuffers = 64;
 
 // 44100 Hz stereo 16-bit, brought inside what the device can do.
 WAVEFORMATEX DefaultFormat(const AudioDeviceCaps& caps) {
@@ -159,6 +163,13 @@ HRESULT CAudioCapturePin::SuggestAllocatorProperties(const ALLOCATOR_PROPERTIES*
   if (properties->cbAlign > 0 && !IsPowerOfTwo(properties->cbAlign)) return E_INVALIDARG;
   std::lock_guard lock(m_pFilter->FilterLock());
   if (!m_pFilter->IsStopped()) return VFW_E_NOT_STOPPED;
+  // A stored latency can be any number; memory for more than this would only hurt.
+  const int64_t maxBufferBytes = int64_t{m_format.nAvgBytesPerSec} * kMaxBufferSeconds;
+  if (properties->cbBuffer > maxBufferBytes || properties->cBuffers > kMaxBuffers) {
+    SetErrorInfo("The capture buffer may hold at most " + std::to_string(kMaxBufferSeconds) + " seconds in at most " +
+                 std::to_string(kMaxBuffers) + " buffers.");
+    return E_INVALIDARG;
+  }
   const ALLOCATOR_PROPERTIES previous = m_suggested;
   m_suggested = *properties;
   if (!IsConnected()) return S_OK;

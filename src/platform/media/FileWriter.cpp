@@ -105,17 +105,20 @@ HRESULT CFileWriter::Pause() {
 
 HRESULT CFileWriter::Stop() {
   const HRESULT hr = CBaseFilter::Stop();
-  CloseFile();
-  return hr;
+  const HRESULT closed = CloseFile();
+  return FAILED(hr) ? hr : closed;
 }
 
-void CFileWriter::CloseFile() {
-  std::lock_guard lock(m_fileMutex);
-  if (m_fd < 0) return;
-  // Recordings are worth an fsync: the caller moves the file right after stop.
-  fsync(m_fd);
-  close(m_fd);
+HRESULT CFileWriter::CloseFile() {
+  std::unique_lock lock(m_fileMutex);
+  if (m_fd < 0) return S_OK;
+  // Recordings are worth an fsync: the caller moves the file right after stop. Devices that
+  // cannot sync (EINVAL) have nothing to lose.
+  int error = fsync(m_fd) == 0 || errno == EINVAL ? 0 : errno;
+  if (close(m_fd) != 0 && error == 0) error = errno;
   m_fd = -1;
+  lock.unlock();
+  return error ? ReportWriteFailure(HResultFromErrno(error), error) : S_OK;
 }
 
 HRESULT CFileWriter::WriteAt(uint64_t offset, const uint8_t* data, size_t length) {

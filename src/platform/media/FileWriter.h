@@ -38,7 +38,8 @@ class CFileWriter : public CBaseFilter, public IFileSinkFilter2, public IAMFilte
 
   HRESULT WriteAt(uint64_t offset, const uint8_t* data, size_t length);
   HRESULT ReportWriteFailure(HRESULT hr, int error);
-  void CloseFile();
+  // Syncs and closes the file; a failure is reported like a failed write.
+  HRESULT CloseFile();
 
   std::unique_ptr<InputPin> m_input;
   std::string m_path;

@@ -85,7 +85,7 @@ HRESULT CFilterGraph::AddFilter(const std::shared_ptr<IBaseFilter>& filter, cons
 HRESULT CFilterGraph::RemoveFilter(IBaseFilter* filter) {
   auto it = std::find_if(m_filters.begin(), m_filters.end(), [&](const auto& f) { return f.get() == filter; });
   if (it == m_filters.end()) return VFW_E_NOT_FOUND;
-  filter->Stop();
+  if (m_state != State_Stopped) return VFW_E_NOT_STOPPED;
   for (IPin* pin : PinsOf(filter)) Disconnect(pin);
   filter->JoinFilterGraph(nullptr, {});
   m_filters.erase(it);
@@ -112,8 +112,12 @@ HRESULT CFilterGraph::ConnectDirect(IPin* output, IPin* input, const AM_MEDIA_TY
 
 HRESULT CFilterGraph::Disconnect(IPin* pin) {
   if (pin == nullptr) return E_POINTER;
+  if (m_state != State_Stopped) return VFW_E_NOT_STOPPED;
   IPin* peer = nullptr;
-  if (SUCCEEDED(pin->ConnectedTo(&peer)) && peer) peer->Disconnect();
+  if (SUCCEEDED(pin->ConnectedTo(&peer)) && peer) {
+    const HRESULT hr = peer->Disconnect();
+    if (FAILED(hr)) return hr;
+  }
   return pin->Disconnect();
 }
 
@@ -222,11 +226,10 @@ HRESULT CFilterGraph::Pause() {
 
 HRESULT CFilterGraph::Stop() {
   if (m_state == State_Stopped) return S_OK;
-  StopFilters();
-  return S_OK;
+  return StopFilters();
 }
 
-void CFilterGraph::StopFilters() {
+HRESULT CFilterGraph::StopFilters() {
   {
     std::lock_guard lock(m_eventMutex);
     m_stopping = true;
@@ -250,10 +253,15 @@ void CFilterGraph::StopFilters() {
     std::unique_lock lock(m_eventMutex);
     m_eventArrived.wait_for(lock, kEndOfStreamWait, [this] { return m_completeCount >= m_renderers; });
   }
-  for (IBaseFilter* filter : order) filter->Stop();
+  HRESULT result = S_OK;
+  for (IBaseFilter* filter : order) {
+    const HRESULT hr = filter->Stop();
+    if (FAILED(hr) && SUCCEEDED(result)) result = hr;
+  }
   std::lock_guard lock(m_eventMutex);
   m_stopping = false;
   m_state = State_Stopped;
+  return result;
 }
 
 HRESULT CFilterGraph::GetState(long, FILTER_STATE* state) {

@@ -40,7 +40,8 @@ class CFilterGraph : public IGraphBuilder,
   // before its source delivers. Stop stops live sources first, waits (bounded) until their end
   // of stream has reached every renderer, then stops the rest from the sources downstream, so
   // writers finish their files while their downstream is still open. A paused graph first
-  // lets its non-live filters run, so no thread stays blocked in a paused renderer.
+  // lets its non-live filters run, so no thread stays blocked in a paused renderer. Stop
+  // returns the first failure of a filter finishing its work.
   HRESULT Run() override;
   HRESULT Pause() override;
   HRESULT Stop() override;
@@ -69,7 +70,8 @@ class CFilterGraph : public IGraphBuilder,
   std::vector<IBaseFilter*> UpstreamOrder();
   HRESULT ConnectVia(IPin* output, IPin* input, int depth);
   HRESULT PauseFilters();
-  void StopFilters();
+  // The first failure of a filter's Stop (a header that could not be written ...), else S_OK.
+  HRESULT StopFilters();
   void QueueEvent(const Event& event);  // call with m_eventMutex held
 
   std::vector<std::shared_ptr<IBaseFilter>> m_filters;

@@ -6,7 +6,11 @@ class CInfTee::InputPin : public CBaseInputPin {
  public:
   explicit InputPin(CInfTee* tee) : CBaseInputPin(tee, "Input"), m_tee(tee) {}
 
-  HRESULT CheckMediaType(const AM_MEDIA_TYPE* type) override { return type ? S_OK : E_POINTER; }
+  // Any type, but while outputs are connected only the one they were connected with.
+  HRESULT CheckMediaType(const AM_MEDIA_TYPE* type) override {
+    if (type == nullptr) return E_POINTER;
+    return !m_tee->AnyOutputConnected() || *type == CurrentMediaType() ? S_OK : S_FALSE;
+  }
 
   HRESULT Receive(IMediaSample* sample) override {
     const HRESULT hr = CBaseInputPin::Receive(sample);
@@ -96,6 +100,10 @@ void CInfTee::EnsureSpareOutput() {
       std::any_of(m_outputs.begin(), m_outputs.end(), [](const auto& p) { return !p->IsConnected(); });
   if (!hasSpare)
     m_outputs.push_back(std::make_unique<OutputPin>(this, "Output" + std::to_string(m_nextOutputNumber++)));
+}
+
+bool CInfTee::AnyOutputConnected() const {
+  return std::any_of(m_outputs.begin(), m_outputs.end(), [](const auto& p) { return p->IsConnected(); });
 }
 
 HRESULT CInfTee::DeliverToOutputs(IMediaSample* sample) {

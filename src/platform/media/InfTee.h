@@ -22,6 +22,7 @@ class CInfTee : public CBaseFilter {
   class InputPin;
   class OutputPin;
 
+  bool AnyOutputConnected() const;
   HRESULT DeliverToOutputs(IMediaSample* sample);
   HRESULT DeliverEndOfStream();
   void EnsureSpareOutput();

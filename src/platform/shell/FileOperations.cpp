@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 
 #include "platform/shell/ErrnoMessage.h"
 #include "platform/shell/FileDescriptor.h"
@@ -112,6 +113,37 @@ bool WriteAll(int fd, std::string_view data) {
     }
     data.remove_prefix(static_cast<size_t>(written));
   }
+  return true;
+}
+
+namespace {
+
+bool Rename(const std::string& from, const std::string& to, MoveMode mode) {
+  const unsigned flags = mode == MoveMode::KeepExisting ? RENAME_NOREPLACE : 0;
+  return ::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), flags) == 0;
+}
+
+}  // namespace
+
+bool MoveFile(const std::string& from, const std::string& to, MoveMode mode, std::string* error) {
+  if (Rename(from, to, mode)) return true;
+  if (errno != EXDEV) {
+    const int err = errno;
+    Fail(error, "Cannot move the file to", to, err);
+    errno = err;
+    return false;
+  }
+  // Another file system: copy beside the target first, so the target appears complete or not at all.
+  const std::string part = to + ".part";
+  if (!CopyFile(from, part, error)) return false;
+  if (!Rename(part, to, mode)) {
+    const int err = errno;
+    ::unlink(part.c_str());
+    Fail(error, "Cannot move the file to", to, err);
+    errno = err;
+    return false;
+  }
+  ::unlink(from.c_str());
   return true;
 }
 

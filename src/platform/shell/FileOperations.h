@@ -30,6 +30,13 @@ bool CopyFile(const std::string& from, const std::string& to, std::string* error
 // Writes all of data to fd, retrying short writes; false with errno set on failure.
 bool WriteAll(int fd, std::string_view data);
 
+enum class MoveMode { Replace, KeepExisting };
+
+// Moves from to to: a rename on one file system, else an atomic copy beside the target and the
+// source deleted. With KeepExisting an existing target is never replaced: the move fails with
+// errno EEXIST instead.
+bool MoveFile(const std::string& from, const std::string& to, MoveMode mode, std::string* error = nullptr);
+
 bool DeleteFile(const std::string& path, std::string* error = nullptr);
 
 // Creates one folder (mode 0777 less the umask); fails when it exists already.

@@ -123,6 +123,13 @@ TEST_F(CaptureFilterTest, BufferNegotiationDefaultsToHalfASecondAndTakesSuggesti
 
   suggestion.cbAlign = 3;
   EXPECT_EQ(m_pin->SuggestAllocatorProperties(&suggestion), E_INVALIDARG);
+  // Whatever latency is stored, the buffers stay within ten seconds of audio.
+  suggestion = {4, 176400 * 10 + 4, 0, 0};
+  EXPECT_EQ(m_pin->SuggestAllocatorProperties(&suggestion), E_INVALIDARG);
+  suggestion = {65, 35280, 0, 0};
+  EXPECT_EQ(m_pin->SuggestAllocatorProperties(&suggestion), E_INVALIDARG);
+  ASSERT_EQ(m_pin->GetAllocatorProperties(&properties), S_OK);
+  EXPECT_EQ(properties.cbBuffer, 35280);
 }
 
 TEST_F(CaptureFilterTest, PauseDeliversNothingAndTimesContinueWithoutAGap) {
@@ -276,6 +283,30 @@ TEST_F(CaptureFilterTest, StopDeliversTheAudioCapturedSinceTheLastFullBuffer) {
   EXPECT_GT(tail, 176400u / 8);  // at least 125 ms of the 250 ms before the stop
   EXPECT_LT(tail, 88200u);
   EXPECT_EQ(tail % 4, 0u);  // whole frames
+  ExpectContiguous(m_sink->Samples(), 176400);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(CaptureFilterTest, PauseDeliversTheAudioCapturedBeforeIt) {
+  MakeCapture({}, true);
+  ASSERT_EQ(Connect(), S_OK);
+  Run();
+  std::this_thread::sleep_for(300ms);  // within the first half-second buffer
+  ASSERT_EQ(m_capture->Pause(), S_OK);
+  ASSERT_TRUE(m_sink->WaitForSamples(1, kTimeoutMs));
+  std::this_thread::sleep_for(100ms);
+  EXPECT_EQ(m_sink->Samples().size(), 1u);
+  const size_t beforePause = m_sink->Samples()[0].bytes.size();
+  EXPECT_GT(beforePause, 176400u / 5);  // more than 200 ms of the 300
+  EXPECT_LT(beforePause, 88200u);
+
+  // The rest of that buffer comes after the resume, with no gap in the times.
+  ASSERT_EQ(m_capture->Run(0), S_OK);
+  ASSERT_TRUE(m_sink->WaitForSamples(2, kTimeoutMs));
+  Stop();
   ExpectContiguous(m_sink->Samples(), 176400);
 }
 

@@ -97,6 +97,10 @@ TEST_F(VirtualBackendTest, PacedCaptureKeepsRealTimeAndStandsStillWhilePaused) {
   stream->Stop();
   EXPECT_EQ(read.get(), S_FALSE);
   EXPECT_EQ(bytes, 0u);
+  // Stopped for good: even a running clock gives nothing more.
+  stream->Start();
+  EXPECT_EQ(stream->Read(buffer, &bytes, &ended), S_FALSE);
+  EXPECT_EQ(bytes, 0u);
 }
 
 TEST_F(VirtualBackendTest, FileInputEndsTheStream) {

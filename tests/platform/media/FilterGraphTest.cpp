@@ -83,6 +83,15 @@ TEST_F(FilterGraphTest, TeeFeedsEveryBranchAndKeepsOneSparePin) {
   EXPECT_EQ(FindUnconnectedPin(tee.get(), PINDIR_OUTPUT, &spare), S_OK);
   EXPECT_EQ(spare->Name(), "Output3");
 
+  // With outputs connected, the tee takes no other input type.
+  IPin* teeInput = nullptr;
+  ASSERT_EQ(FindPin(tee.get(), PINDIR_INPUT, &teeInput), S_OK);
+  AM_MEDIA_TYPE current;
+  ASSERT_EQ(teeInput->ConnectionMediaType(&current), S_OK);
+  EXPECT_EQ(teeInput->QueryAccept(&current), S_OK);
+  const AM_MEDIA_TYPE other = MakeAudioMediaType(MakePcmFormat(22050, 1, 16));
+  EXPECT_EQ(teeInput->QueryAccept(&other), S_FALSE);
+
   ASSERT_EQ(m_control->Run(), S_OK);
   EXPECT_EQ(NextEvent(5000), EC_COMPLETE);  // one event once both writers have finished
   EXPECT_EQ(NextEvent(0), 0);

@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 
 #include "platform/shell/FileOperations.h"
 #include "platform/shell/TestFolder.h"
@@ -74,4 +75,21 @@ TEST(ShellFileOperations, CreateDirectoryPathCreatesParentsWithTheMode) {
 
   folder.Write("file", "");
   EXPECT_FALSE(CreateDirectoryPath(folder.File("file/sub"), 0700));
+}
+
+TEST(ShellFileOperations, MoveKeepsAnExistingTargetUnlessToldToReplaceIt) {
+  TestFolder folder;
+  folder.Write("recording.tmp", "new take");
+  folder.Write("take001.wav", "earlier take");
+  std::string error;
+  EXPECT_FALSE(MoveFile(folder.File("recording.tmp"), folder.File("take001.wav"), MoveMode::KeepExisting, &error));
+  EXPECT_EQ(errno, EEXIST);
+  EXPECT_EQ(folder.Read("take001.wav"), "earlier take");
+  EXPECT_EQ(folder.Read("recording.tmp"), "new take");
+
+  ASSERT_TRUE(MoveFile(folder.File("recording.tmp"), folder.File("take002.wav"), MoveMode::KeepExisting, &error));
+  EXPECT_EQ(folder.Names(), (std::set<std::string>{"take001.wav", "take002.wav"}));
+  folder.Write("recording.tmp", "replacement");
+  ASSERT_TRUE(MoveFile(folder.File("recording.tmp"), folder.File("take001.wav"), MoveMode::Replace, &error));
+  EXPECT_EQ(folder.Read("take001.wav"), "replacement");
 }

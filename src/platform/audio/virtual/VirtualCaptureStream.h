@@ -1,9 +1,12 @@
 #pragma once
 // The virtual device's capture stream: frames from a signal (test tone or WAV file), handed
-// out at the pace of real time or as fast as they are read. While paused the signal does not
-// advance, so a paused file resumes where it stopped.
+// out at the pace of real time or as fast as they are read. A pause hands out what was captured
+// until then; the signal does not advance while paused, so a paused file resumes where it
+// stopped.
 
+#include <atomic>
 #include <memory>
+#include <vector>
 
 #include "platform/audio/AudioCaptureStream.h"
 #include "platform/audio/virtual/VirtualDeviceClock.h"
@@ -23,6 +26,8 @@ class VirtualCaptureStream : public AudioCaptureStream {
 
  private:
   const uint16_t m_blockBytes;
+  std::atomic<bool> m_stopped{false};
   std::unique_ptr<VirtualSignal> m_signal;  // capture thread only
+  std::vector<uint8_t> m_carry;             // capture thread only: read from the signal, not yet handed out
   VirtualDeviceClock m_clock;
 };

@@ -1,6 +1,7 @@
 #include "platform/audio/virtual/VirtualDeviceClock.h"
 
 #include <algorithm>
+#include <utility>
 
 VirtualDeviceClock::VirtualDeviceClock(uint32_t rateHz, bool paced) : m_rateHz(rateHz), m_paced(paced) {}
 
@@ -18,6 +19,7 @@ void VirtualDeviceClock::Start() {
 void VirtualDeviceClock::Pause() {
   {
     std::lock_guard lock(m_mutex);
+    if (m_running && m_paced) m_framesAtPause = FramesPassed();
     m_running = false;
   }
   m_changed.notify_all();
@@ -34,9 +36,14 @@ void VirtualDeviceClock::SetReleased(bool released) {
 uint64_t VirtualDeviceClock::WaitForFrames(uint64_t frames) {
   std::unique_lock lock(m_mutex);
   for (;;) {
-    switch (WaitUntil(lock, m_framesSinceOrigin + frames)) {
+    switch (WaitUntil(lock, m_framesSinceOrigin + frames, true)) {
       case Wait::Released:
         return m_running && m_paced ? std::min(frames, FramesPassed()) : 0;
+      case Wait::Paused: {
+        const uint64_t captured = std::min(frames, std::exchange(m_framesAtPause, 0));
+        if (captured > 0) return captured;
+        continue;  // nothing captured before the pause: wait for the resume
+      }
       case Wait::Restarted:
         continue;  // paused and resumed: count again from the new origin
       case Wait::Due:
@@ -48,7 +55,10 @@ uint64_t VirtualDeviceClock::WaitForFrames(uint64_t frames) {
 
 uint64_t VirtualDeviceClock::FramesPassed() const {
   const auto elapsed = std::chrono::duration_cast<std::chrono::nanoseconds>(Clock::now() - m_origin).count();
-  const uint64_t total = static_cast<uint64_t>(elapsed) * m_rateHz / 1'000'000'000ull;
+  const uint64_t nanoseconds = static_cast<uint64_t>(std::max<int64_t>(elapsed, 0));
+  // Whole seconds and the rest apart, so long runs at high rates cannot overflow.
+  const uint64_t total =
+      nanoseconds / 1'000'000'000ull * m_rateHz + nanoseconds % 1'000'000'000ull * m_rateHz / 1'000'000'000ull;
   return total > m_framesSinceOrigin ? total - m_framesSinceOrigin : 0;
 }
 
@@ -68,12 +78,15 @@ bool VirtualDeviceClock::WaitUntilPlayed() {
   return WaitUntil(lock, m_framesSinceOrigin) != Wait::Released;
 }
 
-VirtualDeviceClock::Wait VirtualDeviceClock::WaitUntil(std::unique_lock<std::mutex>& lock, uint64_t frames) {
+VirtualDeviceClock::Wait VirtualDeviceClock::WaitUntil(std::unique_lock<std::mutex>& lock, uint64_t frames,
+                                                       bool endAtPause) {
   const Clock::time_point origin = m_origin;
+  const bool startedRunning = m_running;
   for (;;) {
     if (m_released) return Wait::Released;
     if (m_origin != origin) return Wait::Restarted;
     if (!m_running) {
+      if (endAtPause && startedRunning) return Wait::Paused;
       m_changed.wait(lock);
       continue;
     }

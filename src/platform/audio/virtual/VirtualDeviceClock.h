@@ -25,9 +25,10 @@ class VirtualDeviceClock {
   // While released, the waiting calls return false at once (stop, flush).
   void SetReleased(bool released);
 
-  // Blocks until `frames` more frames have passed on the running clock and returns `frames`;
-  // when released first, returns the frames that had passed by then (a paced, running clock
-  // only: those are what a device would have captured).
+  // Blocks until `frames` more frames have passed on the running clock and returns `frames`.
+  // A pause or a release first cuts the wait short: it returns the frames that had passed by
+  // then (paced clocks only: those are what a device would have captured); a pause before any
+  // frame passed keeps waiting for the resume.
   uint64_t WaitForFrames(uint64_t frames);
   // Blocks until the frames queued before have played, then queues `frames`; false when released.
   bool QueueFrames(uint64_t frames);
@@ -37,11 +38,12 @@ class VirtualDeviceClock {
  private:
   using Clock = std::chrono::steady_clock;
 
-  enum class Wait { Due, Released, Restarted };
+  enum class Wait { Due, Released, Restarted, Paused };
 
   // Waits, with m_mutex held through `lock`, until the running clock reaches `frames` frames
-  // since the origin; Restarted when a resume moved the origin meanwhile.
-  Wait WaitUntil(std::unique_lock<std::mutex>& lock, uint64_t frames);
+  // since the origin; Restarted when a resume moved the origin meanwhile. With `endAtPause`, a
+  // wait that began on the running clock ends (Paused) when the clock pauses.
+  Wait WaitUntil(std::unique_lock<std::mutex>& lock, uint64_t frames, bool endAtPause = false);
   Clock::time_point Deadline(uint64_t frames) const;
   // Frames the running clock has passed beyond m_framesSinceOrigin.
   uint64_t FramesPassed() const;
@@ -54,4 +56,5 @@ class VirtualDeviceClock {
   bool m_released = false;
   Clock::time_point m_origin;
   uint64_t m_framesSinceOrigin = 0;
+  uint64_t m_framesAtPause = 0;  // passed beyond m_framesSinceOrigin when the clock last paused
 };

@@ -13,6 +13,8 @@ namespace {
 
 constexpr uint16_t kWaveFormatExtensible = 0xFFFE;
 constexpr size_t kExtensibleFormatBytes = 40;
+// More channels than any capture device offers; bounds the reader's buffers.
+constexpr unsigned kMaxChannels = 64;
 // KSDATAFORMAT_SUBTYPE_PCM as stored in the file.
 constexpr uint8_t kPcmSubformat[16] = {0x01, 0x00, 0x00, 0x00, 0x00, 0x00, 0x10, 0x00,
                                        0x80, 0x00, 0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71};
@@ -50,6 +52,11 @@ std::optional<WAVEFORMATEX> ParseFormat(const uint8_t* body, size_t bytes, std::
   }
   if (!IsPcmSampleSize(format.wBitsPerSample)) {
     std::snprintf(text, sizeof text, "uses %u bits per sample; 8, 16, 24 or 32 can be read.", format.wBitsPerSample);
+    *problem = text;
+    return std::nullopt;
+  }
+  if (format.nChannels > kMaxChannels) {
+    std::snprintf(text, sizeof text, "has %u channels; at most %u can be read.", format.nChannels, kMaxChannels);
     *problem = text;
     return std::nullopt;
   }
