@@ -60,7 +60,12 @@ HRESULT CBaseFilter::Pause() {
       CBasePin* pin = GetPin(i);
       if (pin && pin->IsConnected()) {
         const HRESULT hr = pin->Active();
-        if (FAILED(hr)) return hr;
+        if (FAILED(hr)) {
+          // Undo what was committed, so the filter stays cleanly stopped.
+          for (int j = 0; j < i; ++j)
+            if (GetPin(j) && GetPin(j)->IsConnected()) GetPin(j)->Inactive();
+          return hr;
+        }
       }
     }
   }

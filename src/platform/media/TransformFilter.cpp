@@ -192,10 +192,17 @@ HRESULT CTransformFilter::Stop() {
 
 HRESULT CTransformFilter::Pause() {
   std::lock_guard lock(m_csFilter);
-  if (m_State == State_Stopped && m_pInput && m_pInput->IsConnected() && m_pOutput && m_pOutput->IsConnected()) {
+  const bool starting =
+      m_State == State_Stopped && m_pInput && m_pInput->IsConnected() && m_pOutput && m_pOutput->IsConnected();
+  if (starting) {
     std::lock_guard receive(m_csReceive);
     const HRESULT hr = StartStreaming();
     if (FAILED(hr)) return hr;
   }
-  return CBaseFilter::Pause();
+  const HRESULT hr = CBaseFilter::Pause();
+  if (FAILED(hr) && starting) {
+    std::lock_guard receive(m_csReceive);
+    StopStreaming();
+  }
+  return hr;
 }
