@@ -225,7 +225,8 @@ int RunRecordCommand(const std::vector<std::string>& args, SettingsStore& settin
   std::string moveError;
   if (!SaveRecording(temporary, output, replace, settings, &moveError)) {
     // Out of the way of the next recording, which starts by deleting the temporary file.
-    const std::string kept = PathAppend(folder, "corvox_unsaved_" + std::to_string(time(nullptr)) + ".wav");
+    const std::string kept =
+        PathAppend(folder, "corvox_unsaved_" + std::to_string(time(nullptr)) + ExtensionForFormat(format));
     const bool moved = MoveFile(temporary, kept, MoveMode::KeepExisting);
     err << "corvox record: could not save the recording as " << output << ": " << moveError
         << "\nThe recording is kept in " << (moved ? kept : temporary) << "\n";
