@@ -3,39 +3,12 @@
 #include <algorithm>
 #include <vector>
 
-#include "platform/media/TransformFilter.h"
 #include "support/FilterHarness.h"
+#include "support/PassThroughFilter.h"
 
 namespace {
 
 using Bytes = std::vector<uint8_t>;
-
-// Passes every sample through unchanged, with the input's type and buffer size.
-class CPassThrough : public CTransformFilter {
- public:
-  CPassThrough() : CTransformFilter(GUID_NULL) {}
-
-  HRESULT CheckInputType(const AM_MEDIA_TYPE*) override { return S_OK; }
-  HRESULT CheckTransform(const AM_MEDIA_TYPE*, const AM_MEDIA_TYPE*) override { return S_OK; }
-  HRESULT GetMediaType(int position, AM_MEDIA_TYPE* type) override {
-    if (position != 0) return VFW_S_NO_MORE_ITEMS;
-    *type = InputPin()->CurrentMediaType();
-    return S_OK;
-  }
-  HRESULT DecideBufferSize(IMemAllocator* allocator, ALLOCATOR_PROPERTIES* request) override {
-    request->cBuffers = 1;
-    request->cbBuffer = 64;
-    ALLOCATOR_PROPERTIES actual;
-    return allocator->SetProperties(request, &actual);
-  }
-  HRESULT Transform(IMediaSample* input, IMediaSample* output) override {
-    uint8_t *from, *to;
-    input->GetPointer(&from);
-    output->GetPointer(&to);
-    std::copy_n(from, input->GetActualDataLength(), to);
-    return output->SetActualDataLength(input->GetActualDataLength());
-  }
-};
 
 FilterHarnessOptions PcmOptions(HarnessSink sink) {
   FilterHarnessOptions options;

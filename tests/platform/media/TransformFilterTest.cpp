@@ -1,37 +1,16 @@
-#include "platform/media/TransformFilter.h"
-
 #include <gtest/gtest.h>
 
+#include "platform/media/TransformFilter.h"
 #include "support/FilterHarness.h"
+#include "support/PassThroughFilter.h"
 
 namespace {
 
-// Copies samples through; counts its streaming hooks and can be told to size its output
-// buffers wrongly.
-class CountingTransform : public CTransformFilter {
+// Counts the streaming hooks of a pass-through; zero-sized output buffers make Pause fail.
+class CountingTransform : public CPassThrough {
  public:
-  CountingTransform() : CTransformFilter(GUID_NULL) {}
+  explicit CountingTransform(long bufferBytes = 64 * 1024) : CPassThrough(bufferBytes) {}
 
-  HRESULT CheckInputType(const AM_MEDIA_TYPE*) override { return S_OK; }
-  HRESULT CheckTransform(const AM_MEDIA_TYPE*, const AM_MEDIA_TYPE*) override { return S_OK; }
-  HRESULT GetMediaType(int position, AM_MEDIA_TYPE* type) override {
-    if (position != 0) return VFW_S_NO_MORE_ITEMS;
-    *type = InputPin()->CurrentMediaType();
-    return S_OK;
-  }
-  HRESULT DecideBufferSize(IMemAllocator* allocator, ALLOCATOR_PROPERTIES* request) override {
-    request->cBuffers = 1;
-    request->cbBuffer = zeroSizedBuffers ? 0 : 64 * 1024;
-    ALLOCATOR_PROPERTIES actual;
-    return allocator->SetProperties(request, &actual);
-  }
-  HRESULT Transform(IMediaSample* input, IMediaSample* output) override {
-    uint8_t *from = nullptr, *to = nullptr;
-    input->GetPointer(&from);
-    output->GetPointer(&to);
-    std::copy_n(from, input->GetActualDataLength(), to);
-    return output->SetActualDataLength(input->GetActualDataLength());
-  }
   HRESULT StartStreaming() override {
     ++started;
     return S_OK;
@@ -41,7 +20,6 @@ class CountingTransform : public CTransformFilter {
     return S_OK;
   }
 
-  bool zeroSizedBuffers = false;
   int started = 0;
   int stopped = 0;
 };
@@ -71,8 +49,7 @@ TEST(TransformFilter, CopiesSamplesWithTheirTimesAndPairsStartWithStop) {
 }
 
 TEST(TransformFilter, AFailedPauseUndoesStartStreamingAndStaysStopped) {
-  auto filter = std::make_shared<CountingTransform>();
-  filter->zeroSizedBuffers = true;
+  auto filter = std::make_shared<CountingTransform>(0);
   FilterHarness harness(filter, PcmOptions());
   ASSERT_EQ(harness.Connect(), S_OK);
   EXPECT_EQ(filter->Pause(), VFW_E_SIZENOTSET);
