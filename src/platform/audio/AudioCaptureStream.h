@@ -5,10 +5,10 @@
 // runs on the capture thread only. Implementations guard their shared state themselves, so
 // the control calls may arrive while Read blocks.
 //
-// A stream opens stopped and captures from Start on. Pause halts capture where the device can
-// halt; devices that cannot (or a sound server that keeps its source running) may go on
-// returning data from Read, which the capture filter drops while it is not running. Overruns
-// (the capture thread too slow for the device) are recovered inside Read and counted.
+// A stream opens stopped and captures from Start on. Pause ends a blocked Read with the frames
+// captured until then, and nothing captured while paused is ever returned: devices that cannot
+// halt (or a sound server that keeps its source running) drop that data inside the stream.
+// Overruns (the capture thread too slow for the device) are recovered inside Read and counted.
 
 #include <cstddef>
 #include <cstdint>

@@ -85,16 +85,15 @@ void CAudioCaptureFilter::CaptureLoop(WAVEFORMATEX format, long bufferBytes) {
     sample->GetPointer(&data);
     const long room = std::min(bufferBytes, sample->GetSize());
     size_t bytes = 0;
-    const bool runningAtRead = State() == State_Running;
     hr = m_stream->Read({data, static_cast<size_t>(room - room % format.nBlockAlign)}, &bytes, &ended);
     if (FAILED(hr)) {
       failure = hr;
       break;
     }
     if (hr == S_FALSE) break;
-    // Data that arrives while paused is dropped; the times continue where delivery stopped.
-    // A read that a pause or Stop cut short still delivers what was captured before it.
-    if (bytes > 0 && (runningAtRead || State() == State_Running)) {
+    // The stream returns only audio captured while running, a read cut short by a pause or
+    // Stop included; the times continue where delivery stopped.
+    if (bytes > 0) {
       hr = DeliverCaptured(sample.get(), bytes, format, &framesDelivered);
       if (FAILED(hr)) {
         failure = hr;

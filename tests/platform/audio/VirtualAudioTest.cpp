@@ -90,8 +90,13 @@ TEST_F(VirtualBackendTest, PacedCaptureKeepsRealTimeAndStandsStillWhilePaused) {
   EXPECT_GE(SteadyClock::now() - start, 300ms);
   EXPECT_LT(SteadyClock::now() - start, 1000ms);
 
-  // Paused, a read waits until the stream is stopped, which releases it with no data.
+  // A pause hands out what was captured before it; then a read waits until the stream is
+  // stopped, which releases it with no data.
+  std::this_thread::sleep_for(20ms);
   stream->Pause();
+  ASSERT_EQ(stream->Read(buffer, &bytes, &ended), S_OK);
+  EXPECT_GE(bytes, 2u * 80);  // at least the 10 ms before the pause
+  EXPECT_LT(bytes, buffer.size());
   std::future<HRESULT> read = std::async(std::launch::async, [&] { return stream->Read(buffer, &bytes, &ended); });
   EXPECT_EQ(read.wait_for(250ms), std::future_status::timeout);
   stream->Stop();

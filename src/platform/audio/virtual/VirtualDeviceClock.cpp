@@ -1,7 +1,6 @@
 #include "platform/audio/virtual/VirtualDeviceClock.h"
 
 #include <algorithm>
-#include <utility>
 
 VirtualDeviceClock::VirtualDeviceClock(uint32_t rateHz, bool paced) : m_rateHz(rateHz), m_paced(paced) {}
 
@@ -19,7 +18,7 @@ void VirtualDeviceClock::Start() {
 void VirtualDeviceClock::Pause() {
   {
     std::lock_guard lock(m_mutex);
-    if (m_running && m_paced) m_framesAtPause = FramesPassed();
+    if (m_running && m_paced) m_framesAtPause += FramesPassed();
     m_running = false;
   }
   m_changed.notify_all();
@@ -36,14 +35,17 @@ void VirtualDeviceClock::SetReleased(bool released) {
 uint64_t VirtualDeviceClock::WaitForFrames(uint64_t frames) {
   std::unique_lock lock(m_mutex);
   for (;;) {
+    // Frames captured before a pause come first, even when the read began after it.
+    if (m_framesAtPause > 0) {
+      const uint64_t captured = std::min(frames, m_framesAtPause);
+      m_framesAtPause -= captured;
+      return captured;
+    }
     switch (WaitUntil(lock, m_framesSinceOrigin + frames, true)) {
       case Wait::Released:
         return m_running && m_paced ? std::min(frames, FramesPassed()) : 0;
-      case Wait::Paused: {
-        const uint64_t captured = std::min(frames, std::exchange(m_framesAtPause, 0));
-        if (captured > 0) return captured;
-        continue;  // nothing captured before the pause: wait for the resume
-      }
+      case Wait::Paused:
+        continue;  // hand out what was captured before the pause, or wait for the resume
       case Wait::Restarted:
         continue;  // paused and resumed: count again from the new origin
       case Wait::Due:

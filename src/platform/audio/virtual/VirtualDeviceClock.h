@@ -56,5 +56,5 @@ class VirtualDeviceClock {
   bool m_released = false;
   Clock::time_point m_origin;
   uint64_t m_framesSinceOrigin = 0;
-  uint64_t m_framesAtPause = 0;  // passed beyond m_framesSinceOrigin when the clock last paused
+  uint64_t m_framesAtPause = 0;  // captured before pauses and not yet handed out
 };
