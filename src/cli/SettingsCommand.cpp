@@ -162,7 +162,7 @@ int Get(const NamedSetting& setting, SettingsStore& store, std::ostream& out, st
 
 // Builds the value to store from the words after the name; false with problem set when they do
 // not make one.
-bool BuildValue(const NamedSetting& setting, const std::vector<std::string>& words, SettingsStore& store,
+bool BuildValue(const NamedSetting& setting, const std::vector<std::string>& words, const RegistryValue* stored,
                 RegistryValue& value, std::string& problem) {
   const std::string name = Quoted(setting.valueName);
   return std::visit(
@@ -194,9 +194,8 @@ bool BuildValue(const NamedSetting& setting, const std::vector<std::string>& wor
           [&](const auto* declaration) {
             using Record = typename std::remove_pointer_t<decltype(declaration)>::RecordType;
             Record record;
-            RegistryValue stored;
-            if (store.ReadValue(setting.valueName, stored)) {
-              DecodeRecordValue(stored, record);
+            if (stored != nullptr) {
+              DecodeRecordValue(*stored, record);
             }
             for (const std::string& word : words) {
               const size_t equals = word.find('=');
@@ -229,13 +228,18 @@ bool BuildValue(const NamedSetting& setting, const std::vector<std::string>& wor
 }
 
 int Set(const NamedSetting& setting, const std::vector<std::string>& words, SettingsStore& store, std::ostream& err) {
-  RegistryValue value;
   std::string problem;
-  if (!BuildValue(setting, words, store, value, problem)) {
+  bool refused = false;
+  // Built inside the store's transaction: a record's other fields are those stored right then.
+  const bool written = store.UpdateValue(setting.valueName, [&](const RegistryValue* stored, RegistryValue& value) {
+    refused = !BuildValue(setting, words, stored, value, problem);
+    return !refused;
+  });
+  if (refused) {
     err << "corvox settings: " << problem << '\n';
     return kUsageError;
   }
-  if (!store.WriteValue(setting.valueName, value)) {
+  if (!written) {
     err << "corvox settings: cannot write " << Quoted(setting.valueName) << '\n';
     return kFailed;
   }

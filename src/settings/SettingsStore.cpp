@@ -30,6 +30,16 @@ bool SettingsStore::WriteValue(const std::string& name, const RegistryValue& val
   return written;
 }
 
+bool SettingsStore::UpdateValue(const std::string& name,
+                                const std::function<bool(const RegistryValue* current, RegistryValue& next)>& change) {
+  if (!OpenKey()) {
+    return false;
+  }
+  const bool written = m_key.UpdateValue(name, change) == ERROR_SUCCESS;
+  m_key.Close();
+  return written;
+}
+
 bool SettingsStore::ReadAllValues(std::vector<std::pair<std::string, RegistryValue>>& values) {
   if (!OpenKey()) {
     return false;

@@ -12,6 +12,7 @@
 // Used from the user-interface thread only (the command line is single-threaded too); each call
 // is self-contained, and the registry file serialises concurrent processes itself.
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <utility>
@@ -89,6 +90,10 @@ class SettingsStore {
   bool ReadValue(const std::string& name, RegistryValue& value);
   bool WriteValue(const std::string& name, const RegistryValue& value);
   bool ReadAllValues(std::vector<std::pair<std::string, RegistryValue>>& values);
+  // Read-modify-write of one value in one transaction, so a concurrent writer's change is not
+  // lost; false when `change` refuses (nothing is written) or the store cannot be written.
+  bool UpdateValue(const std::string& name,
+                   const std::function<bool(const RegistryValue* current, RegistryValue& next)>& change);
   bool ReadDword(const DwordSetting& setting, uint32_t& number);
   bool WriteDword(const DwordSetting& setting, uint32_t number);
   bool ReadString(const StringSetting& setting, std::string& text);

@@ -89,6 +89,27 @@ LSTATUS RegistryKey::SetValue(const std::string& name, uint32_t type, std::span<
   });
 }
 
+LSTATUS RegistryKey::UpdateValue(
+    const std::string& name,
+    const std::function<bool(const RegistryValue* current, RegistryValue& next)>& change) const {
+  if (!IsOpen()) {
+    return ERROR_INVALID_HANDLE;
+  }
+  if (!IsValidValueName(name)) {
+    return ERROR_INVALID_PARAMETER;
+  }
+  return m_store.Update([&](RegistryKeyMap& keys) {
+    RegistryValueMap& values = keys[m_subKey];
+    const auto found = values.find(name);
+    RegistryValue next;
+    if (!change(found == values.end() ? nullptr : &found->second, next)) {
+      return ERROR_CANCELLED;
+    }
+    values[name] = std::move(next);
+    return ERROR_SUCCESS;
+  });
+}
+
 LSTATUS RegistryKey::DeleteValue(const std::string& name) const {
   if (!IsOpen()) {
     return ERROR_INVALID_HANDLE;

@@ -5,6 +5,7 @@
 // call is one self-contained read or read-modify-write of the store (see RegistryStore for
 // locking), so handles may be used from any thread.
 
+#include <functional>
 #include <span>
 #include <string>
 #include <utility>
@@ -31,6 +32,11 @@ class RegistryKey {
   LSTATUS QueryValue(const std::string& name, uint32_t& type, std::vector<uint8_t>& data) const;
   // Stores type and bytes exactly as given (recreating the key if it was deleted meanwhile).
   LSTATUS SetValue(const std::string& name, uint32_t type, std::span<const uint8_t> data) const;
+  // Reads the value (null when missing) and stores what `change` makes of it, in one
+  // transaction, so no other process's write falls in between. ERROR_CANCELLED, with nothing
+  // written, when `change` returns false.
+  LSTATUS UpdateValue(const std::string& name,
+                      const std::function<bool(const RegistryValue* current, RegistryValue& next)>& change) const;
   LSTATUS DeleteValue(const std::string& name) const;
   // Every value of the key, names in the registry's (case-blind alphabetical) order.
   LSTATUS EnumValues(std::vector<std::pair<std::string, RegistryValue>>& values) const;

@@ -18,6 +18,7 @@ inline constexpr LSTATUS ERROR_INVALID_PARAMETER = 87;
 inline constexpr LSTATUS ERROR_CANTOPEN = 1011;
 inline constexpr LSTATUS ERROR_CANTREAD = 1012;
 inline constexpr LSTATUS ERROR_CANTWRITE = 1013;
+inline constexpr LSTATUS ERROR_CANCELLED = 1223;
 
 inline constexpr uint32_t REG_NONE = 0;
 inline constexpr uint32_t REG_SZ = 1;

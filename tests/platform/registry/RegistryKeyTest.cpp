@@ -3,6 +3,10 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <atomic>
+#include <chrono>
+#include <thread>
+
 #include "platform/registry/RegistryKey.h"
 #include "platform/shell/FileOperations.h"
 #include "platform/shell/TestFolder.h"
@@ -153,4 +157,38 @@ TEST(RegistryKey, ConcurrentProcessesLoseNoUpdate) {
   std::vector<std::pair<std::string, RegistryValue>> values;
   ASSERT_EQ(key.EnumValues(values), ERROR_SUCCESS);
   EXPECT_EQ(values.size(), static_cast<size_t>(kProcesses * kValuesEach));
+}
+
+TEST(RegistryKey, UpdateValueHoldsOffOtherWritersUntilItIsDone) {
+  TestFolder folder;
+  const std::string path = folder.File("corvox.reg");
+  RegistryKey key(path);
+  ASSERT_EQ(key.Create(kCorvoxKey), ERROR_SUCCESS);
+  ASSERT_EQ(key.SetValue("Record", REG_BINARY, Bytes("ab")), ERROR_SUCCESS);
+
+  std::atomic<bool> otherDone{false};
+  std::thread other;
+  const LSTATUS updated = key.UpdateValue("Record", [&](const RegistryValue* current, RegistryValue& next) {
+    other = std::thread([&] {
+      RegistryKey second(path);
+      second.Open(kCorvoxKey);
+      second.SetValue("Record", REG_BINARY, Bytes("zz"));
+      otherDone = true;
+    });
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    EXPECT_FALSE(otherDone.load());  // waiting for this transaction
+    next = *current;
+    next.data.push_back('c');
+    return true;
+  });
+  other.join();
+  EXPECT_EQ(updated, ERROR_SUCCESS);
+  uint32_t type = 0;
+  std::vector<uint8_t> data;
+  ASSERT_EQ(key.QueryValue("Record", type, data), ERROR_SUCCESS);
+  EXPECT_EQ(data, Bytes("zz"));  // the other writer came after, not in between
+
+  EXPECT_EQ(key.UpdateValue("Record", [](const RegistryValue*, RegistryValue&) { return false; }), ERROR_CANCELLED);
+  ASSERT_EQ(key.QueryValue("Record", type, data), ERROR_SUCCESS);
+  EXPECT_EQ(data, Bytes("zz"));
 }
