@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(
-  build-essential cmake ninja-build pkg-config clang libclang-rt-14-dev
+  build-essential cmake ninja-build pkg-config ccache clang libclang-rt-14-dev
   googletest libgtest-dev libgmock-dev
   libogg-dev libvorbis-dev libmp3lame-dev libboost-dev
   libasound2-dev libpulse-dev
