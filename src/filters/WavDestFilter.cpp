@@ -1,30 +1,20 @@
 #include "filters/WavDestFilter.h"
 
 #include <algorithm>
-#include <cstring>
 #include <limits>
-#include <new>
 #include <vector>
 
 #include "filters/WavDestOutputPin.h"
 #include "platform/media/FileSink.h"
+#include "platform/media/WaveFileHeader.h"
 
-namespace {
-
-// "RIFF" + size, "WAVE", "fmt " + size, then after the format block "data" + size.
-constexpr uint32_t kHeaderBytesBesideFormat = 28;
-constexpr uint32_t kFormatBlockOffset = 20;
-
-void PutTag(uint8_t* at, const char* tag) { std::memcpy(at, tag, 4); }
-
-}  // namespace
-
-CWavDestFilter::CWavDestFilter(HRESULT* result) : CTransformFilter(CLSID_WavDest) {
-  HRESULT hr = S_OK;
-  m_pInput.reset(new (std::nothrow) CTransformInputPin("In", this, &hr));
-  if (m_pInput) m_pOutput.reset(new (std::nothrow) CWavDestOutputPin("Out", this, &hr));
-  if (!m_pInput || !m_pOutput) hr = E_OUTOFMEMORY;
+CWavDestFilter::CWavDestFilter(HRESULT* result) : CTransformFilter(CLSID_WavDest, "In", "Out") {
+  const HRESULT hr = CreatePins();
   if (result) *result = hr;
+}
+
+std::unique_ptr<CTransformOutputPin> CWavDestFilter::MakeOutputPin(const std::string& name) {
+  return std::make_unique<CWavDestOutputPin>(name, this, nullptr);
 }
 
 HRESULT CWavDestFilter::CheckInputType(const AM_MEDIA_TYPE* input) {
@@ -47,30 +37,10 @@ HRESULT CWavDestFilter::GetMediaType(int position, AM_MEDIA_TYPE* type) {
   return S_OK;
 }
 
-HRESULT CWavDestFilter::DecideBufferSize(IMemAllocator* allocator, ALLOCATOR_PROPERTIES* request) {
-  if (!InputPin()->IsConnected()) return E_UNEXPECTED;
-  if (allocator == nullptr || request == nullptr) return E_POINTER;
-  request->cBuffers = 1;
-  request->cbAlign = 1;
-
-  std::shared_ptr<IMemAllocator> inputAllocator;
-  HRESULT hr = InputPin()->GetAllocator(&inputAllocator);
-  if (FAILED(hr)) return hr;
-  ALLOCATOR_PROPERTIES inputProperties;
-  hr = inputAllocator->GetProperties(&inputProperties);
-  if (FAILED(hr)) return hr;
-  request->cbBuffer = inputProperties.cbBuffer;
-
-  ALLOCATOR_PROPERTIES actual;
-  hr = allocator->SetProperties(request, &actual);
-  if (FAILED(hr)) return hr;
-  return actual.cBuffers < request->cBuffers || actual.cbBuffer < request->cbBuffer ? E_FAIL : S_OK;
-}
-
 HRESULT CWavDestFilter::StartStreaming() {
   const size_t formatBytes = InputPin()->CurrentMediaType().format.size();
-  if (formatBytes > std::numeric_limits<uint32_t>::max() - kHeaderBytesBesideFormat) return E_FAIL;
-  m_headerLength = kHeaderBytesBesideFormat + static_cast<uint32_t>(formatBytes);
+  if (formatBytes > std::numeric_limits<uint32_t>::max() - kWaveHeaderBytesBesideFormat) return E_FAIL;
+  m_headerLength = kWaveHeaderBytesBesideFormat + static_cast<uint32_t>(formatBytes);
   m_dataLength = 0;
   return S_OK;
 }
@@ -111,19 +81,7 @@ HRESULT CWavDestFilter::StopStreaming() {
   IStream* stream = QueryInterface<IStream>(peer);
   if (stream == nullptr) return E_NOINTERFACE;
 
-  const std::vector<uint8_t>& format = InputPin()->CurrentMediaType().format;
-  const uint32_t formatBytes = static_cast<uint32_t>(format.size());
-  std::vector<uint8_t> header(kHeaderBytesBesideFormat + format.size());
-  uint8_t* p = header.data();
-  PutTag(p, "RIFF");
-  PutLe32(p + 4, m_headerLength + m_dataLength - 8);
-  PutTag(p + 8, "WAVE");
-  PutTag(p + 12, "fmt ");
-  PutLe32(p + 16, formatBytes);
-  std::copy(format.begin(), format.end(), p + kFormatBlockOffset);
-  PutTag(p + kFormatBlockOffset + formatBytes, "data");
-  PutLe32(p + kFormatBlockOffset + formatBytes + 4, m_dataLength);
-
+  const std::vector<uint8_t> header = MakeWaveFileHeader(InputPin()->CurrentMediaType().format, m_dataLength);
   HRESULT hr = stream->Seek(0, STREAM_SEEK_SET, nullptr);
   if (FAILED(hr)) return hr;
   unsigned long written = 0;

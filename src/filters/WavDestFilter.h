@@ -27,8 +27,6 @@ class CWavDestFilter : public CTransformFilter {
   HRESULT CheckTransform(const AM_MEDIA_TYPE* input, const AM_MEDIA_TYPE* output) override;
   // One type: stream / wave, without a format block.
   HRESULT GetMediaType(int position, AM_MEDIA_TYPE* type) override;
-  // One byte-aligned buffer as large as the input allocator's.
-  HRESULT DecideBufferSize(IMemAllocator* allocator, ALLOCATOR_PROPERTIES* request) override;
   HRESULT StartStreaming() override;
   // Copies the sample and places it after the header and the payload so far. E_FAIL when it
   // would take the file past 4 GiB - 1, which the header's 32-bit sizes cannot describe.
@@ -38,6 +36,8 @@ class CWavDestFilter : public CTransformFilter {
   HRESULT Receive(IMediaSample* sample) override;
   // Writes the header at offset 0 through the downstream pin's IStream.
   HRESULT StopStreaming() override;
+  // The output pin is a CWavDestOutputPin.
+  std::unique_ptr<CTransformOutputPin> MakeOutputPin(const std::string& name) override;
 
  protected:
   uint32_t m_headerLength = 0;  // bytes reserved for the header: 28 + the format block's length

@@ -31,15 +31,13 @@ HRESULT CAudioCompressorFilter::Create(const AudioCompressorDescription& descrip
 }
 
 CAudioCompressorFilter::CAudioCompressorFilter(const AudioCompressorDescription& description, HRESULT* result)
-    : CTransformFilter(CLSID_ACMWrapper),
+    : CTransformFilter(CLSID_ACMWrapper, "Input", "Output"),
       m_description(description),
       m_sink([this](std::span<const uint8_t> packet, int64_t firstFrame, int64_t frames) {
-        return AddPacket(packet, firstFrame, frames);
+        const uint32_t rateHz = m_encoder->RateHz();
+        return QueueOutput(packet, TimeOf(firstFrame, rateHz), TimeOf(firstFrame + frames, rateHz));
       }) {
-  HRESULT hr = S_OK;
-  m_pInput.reset(new (std::nothrow) CTransformInputPin("Input", this, &hr));
-  if (m_pInput) m_pOutput.reset(new (std::nothrow) CTransformOutputPin("Output", this, &hr));
-  if (!m_pInput || !m_pOutput) hr = E_OUTOFMEMORY;
+  const HRESULT hr = CreatePins();
   if (result) *result = hr;
 }
 
@@ -79,38 +77,24 @@ HRESULT CAudioCompressorFilter::GetMediaType(int position, AM_MEDIA_TYPE* type) 
   return m_description.OutputType(*encoder, type);
 }
 
-HRESULT CAudioCompressorFilter::DecideBufferSize(IMemAllocator* allocator, ALLOCATOR_PROPERTIES* request) {
-  if (allocator == nullptr || request == nullptr) return E_POINTER;
-  if (!InputPin()->IsConnected()) return E_UNEXPECTED;
-  const AM_MEDIA_TYPE& input = InputPin()->CurrentMediaType();
+HRESULT CAudioCompressorFilter::GetOutputBufferProperties(const ALLOCATOR_PROPERTIES& input,
+                                                          ALLOCATOR_PROPERTIES* request) {
+  const AM_MEDIA_TYPE& type = InputPin()->CurrentMediaType();
   std::unique_ptr<FfmpegAudioEncoder> encoder;
-  HRESULT hr = OpenEncoder(input, &encoder);
+  const HRESULT hr = OpenEncoder(type, &encoder);
   if (FAILED(hr)) return hr;
-  std::shared_ptr<IMemAllocator> inputAllocator;
-  hr = InputPin()->GetAllocator(&inputAllocator);
-  ALLOCATOR_PROPERTIES inputProperties;
-  if (SUCCEEDED(hr)) hr = inputAllocator->GetProperties(&inputProperties);
-  if (FAILED(hr)) return hr;
-
   // A partly filled frame carried over from the previous input sample adds one encoder frame.
-  const long inputFrames = inputProperties.cbBuffer / WaveFormatOf(input)->nBlockAlign;
+  const long inputFrames = input.cbBuffer / WaveFormatOf(type)->nBlockAlign;
   const long encoderFrames = inputFrames / encoder->FrameLength() + 2;
   request->cBuffers = std::max(request->cBuffers, 2L);
   request->cbBuffer = std::max(request->cbBuffer, encoderFrames * encoder->EncodedFrameBytes());
   request->cbAlign = std::max(request->cbAlign, 1L);
-  ALLOCATOR_PROPERTIES actual;
-  hr = allocator->SetProperties(request, &actual);
-  if (FAILED(hr)) return hr;
-  return actual.cBuffers < request->cBuffers || actual.cbBuffer < request->cbBuffer ? E_FAIL : S_OK;
+  return S_OK;
 }
 
-HRESULT CAudioCompressorFilter::StartStreaming() {
-  m_pending.reset();
-  return OpenEncoder(InputPin()->CurrentMediaType(), &m_encoder);
-}
+HRESULT CAudioCompressorFilter::StartStreaming() { return OpenEncoder(InputPin()->CurrentMediaType(), &m_encoder); }
 
 HRESULT CAudioCompressorFilter::StopStreaming() {
-  m_pending.reset();
   m_encoder.reset();
   return S_OK;
 }
@@ -126,13 +110,13 @@ HRESULT CAudioCompressorFilter::Receive(IMediaSample* sample) {
   const long length = sample->GetActualDataLength();
   if (length < 0 || length > sample->GetSize()) return VFW_E_BUFFER_OVERFLOW;
   hr = m_encoder->Write({data, static_cast<size_t>(length)}, m_sink);
-  const HRESULT delivered = DeliverPending();
+  const HRESULT delivered = DeliverQueuedOutput();
   return hr != S_OK ? hr : delivered;
 }
 
 HRESULT CAudioCompressorFilter::EndOfStream() {
   HRESULT hr = m_encoder ? m_encoder->Finish(m_sink) : VFW_E_WRONG_STATE;
-  const HRESULT delivered = DeliverPending();
+  const HRESULT delivered = DeliverQueuedOutput();
   if (hr == S_OK) hr = delivered;
   if (FAILED(hr)) NotifyEvent(EC_ERRORABORT, hr, 0);
   const HRESULT ended = CTransformFilter::EndOfStream();
@@ -144,37 +128,4 @@ HRESULT CAudioCompressorFilter::OpenEncoder(const AM_MEDIA_TYPE& input,
   const std::optional<WAVEFORMATEX> format = AcceptablePcm(input);
   if (!format || !m_description.Accepts(format->nSamplesPerSec, format->nChannels)) return VFW_E_TYPE_NOT_ACCEPTED;
   return m_description.OpenEncoder(format->nSamplesPerSec, format->nChannels, format->wBitsPerSample, encoder);
-}
-
-HRESULT CAudioCompressorFilter::AddPacket(std::span<const uint8_t> packet, int64_t firstFrame, int64_t frames) {
-  if (m_pending && m_pendingBytes + static_cast<long>(packet.size()) > m_pending->GetSize()) {
-    const HRESULT hr = DeliverPending();
-    if (hr != S_OK) return hr;
-  }
-  if (!m_pending) {
-    const HRESULT hr = m_pOutput->GetDeliveryBuffer(&m_pending, nullptr, nullptr, 0);
-    if (FAILED(hr)) return hr;
-    m_pendingBytes = 0;
-    m_pendingFirstFrame = firstFrame;
-  }
-  if (static_cast<long>(packet.size()) > m_pending->GetSize()) return VFW_E_BUFFER_OVERFLOW;
-  uint8_t* data = nullptr;
-  const HRESULT hr = m_pending->GetPointer(&data);
-  if (FAILED(hr)) return hr;
-  std::copy(packet.begin(), packet.end(), data + m_pendingBytes);
-  m_pendingBytes += static_cast<long>(packet.size());
-  m_pendingEndFrame = firstFrame + frames;
-  return S_OK;
-}
-
-HRESULT CAudioCompressorFilter::DeliverPending() {
-  if (!m_pending) return S_OK;
-  const SamplePtr sample = std::move(m_pending);
-  m_pending.reset();
-  sample->SetActualDataLength(m_pendingBytes);
-  const REFERENCE_TIME start = TimeOf(m_pendingFirstFrame, m_encoder->RateHz());
-  const REFERENCE_TIME end = TimeOf(m_pendingEndFrame, m_encoder->RateHz());
-  sample->SetTime(&start, &end);
-  sample->SetSyncPoint(true);
-  return m_pOutput->Deliver(sample.get());
 }

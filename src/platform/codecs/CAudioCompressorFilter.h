@@ -14,7 +14,7 @@
 // Threads: connection calls run on the control thread under the filter lock. Receive and
 // EndOfStream run on the upstream streaming thread, StartStreaming and StopStreaming on the
 // control thread, all four with m_csReceive held (see CTransformFilter); m_csReceive guards
-// m_encoder and the m_pending* members.
+// m_encoder.
 
 #include <memory>
 
@@ -41,7 +41,7 @@ class CAudioCompressorFilter : public CTransformFilter {
   // One type: the compressed format for the connected input.
   HRESULT GetMediaType(int position, AM_MEDIA_TYPE* type) override;
   // Buffers that hold the encoded data of one input buffer, with a frame to spare.
-  HRESULT DecideBufferSize(IMemAllocator* allocator, ALLOCATOR_PROPERTIES* request) override;
+  HRESULT GetOutputBufferProperties(const ALLOCATOR_PROPERTIES& input, ALLOCATOR_PROPERTIES* request) override;
   HRESULT StartStreaming() override;
   HRESULT StopStreaming() override;
   HRESULT Receive(IMediaSample* sample) override;
@@ -54,15 +54,8 @@ class CAudioCompressorFilter : public CTransformFilter {
  private:
   // For an input type this filter accepts.
   HRESULT OpenEncoder(const AM_MEDIA_TYPE& input, std::unique_ptr<FfmpegAudioEncoder>* encoder) const;
-  // Adds one packet to the output sample being filled, delivering it first when full.
-  HRESULT AddPacket(std::span<const uint8_t> packet, int64_t firstFrame, int64_t frames);
-  HRESULT DeliverPending();
 
   const AudioCompressorDescription& m_description;
   const FfmpegAudioEncoder::PacketSink m_sink;
   std::unique_ptr<FfmpegAudioEncoder> m_encoder;
-  SamplePtr m_pending;  // output sample being filled
-  long m_pendingBytes = 0;
-  int64_t m_pendingFirstFrame = 0;
-  int64_t m_pendingEndFrame = 0;
 };

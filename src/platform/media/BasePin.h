@@ -3,6 +3,9 @@
 // delivers; CBaseInputPin checks streaming state and offers IMemInputPin.
 // Connection calls run on the control thread under the filter's lock; Deliver/Receive run on
 // the streaming thread; the flushing and end-of-stream flags are atomics written by both.
+// The connection fields (m_Connected, m_mt, the pins' allocators and m_pInputPin) change only
+// while the filter is stopped: Connect, ReceiveConnection and Disconnect refuse otherwise. The
+// streaming thread therefore reads them without a lock.
 
 #include <atomic>
 #include <memory>

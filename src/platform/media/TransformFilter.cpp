@@ -1,5 +1,19 @@
 #include "platform/media/TransformFilter.h"
 
+#include <algorithm>
+#include <new>
+
+namespace {
+
+// The time `done` of `total` bytes into [start, end), without overflowing for long spans.
+REFERENCE_TIME TimeWithin(REFERENCE_TIME start, REFERENCE_TIME end, size_t done, size_t total) {
+  const REFERENCE_TIME span = end - start;
+  const auto k = static_cast<REFERENCE_TIME>(done), n = static_cast<REFERENCE_TIME>(total);
+  return start + span / n * k + span % n * k / n;
+}
+
+}  // namespace
+
 // ---- CTransformInputPin ----
 
 CTransformInputPin::CTransformInputPin(const std::string& name, CTransformFilter* filter, HRESULT* result)
@@ -120,21 +134,68 @@ HRESULT CTransformOutputPin::DecideBufferSize(IMemAllocator* allocator, ALLOCATO
 
 // ---- CTransformFilter ----
 
-CTransformFilter::CTransformFilter(const CLSID& clsid) : CBaseFilter(clsid) {}
+CTransformFilter::CTransformFilter(const CLSID& clsid, std::string inputPinName, std::string outputPinName)
+    : CBaseFilter(clsid), m_inputPinName(std::move(inputPinName)), m_outputPinName(std::move(outputPinName)) {}
 
-HRESULT CTransformFilter::Transform(IMediaSample*, IMediaSample*) { return E_UNEXPECTED; }
+HRESULT CTransformFilter::DecideBufferSize(IMemAllocator* allocator, ALLOCATOR_PROPERTIES* request) {
+  if (!m_pInput || !m_pInput->IsConnected()) return E_UNEXPECTED;
+  if (allocator == nullptr || request == nullptr) return E_POINTER;
+  std::shared_ptr<IMemAllocator> inputAllocator;
+  HRESULT hr = m_pInput->GetAllocator(&inputAllocator);
+  ALLOCATOR_PROPERTIES input;
+  if (SUCCEEDED(hr)) hr = inputAllocator->GetProperties(&input);
+  if (SUCCEEDED(hr)) hr = GetOutputBufferProperties(input, request);
+  if (FAILED(hr)) return hr;
+  ALLOCATOR_PROPERTIES actual;
+  hr = allocator->SetProperties(request, &actual);
+  if (FAILED(hr)) return hr;
+  return actual.cBuffers < request->cBuffers || actual.cbBuffer < request->cbBuffer ? ShortAllocatorResult() : S_OK;
+}
+
+HRESULT CTransformFilter::GetOutputBufferProperties(const ALLOCATOR_PROPERTIES& input, ALLOCATOR_PROPERTIES* request) {
+  request->cBuffers = 1;
+  request->cbBuffer = input.cbBuffer;
+  request->cbAlign = 1;
+  return S_OK;
+}
+
+HRESULT CTransformFilter::ShortAllocatorResult() const { return E_FAIL; }
 HRESULT CTransformFilter::SetMediaType(PIN_DIRECTION, const AM_MEDIA_TYPE*) { return S_OK; }
 HRESULT CTransformFilter::CheckConnect(PIN_DIRECTION, IPin*) { return S_OK; }
 HRESULT CTransformFilter::BreakConnect(PIN_DIRECTION) { return S_OK; }
 HRESULT CTransformFilter::CompleteConnect(PIN_DIRECTION, IPin*) { return S_OK; }
+
+std::unique_ptr<CTransformInputPin> CTransformFilter::MakeInputPin(const std::string& name) {
+  return std::make_unique<CTransformInputPin>(name, this, nullptr);
+}
+
+std::unique_ptr<CTransformOutputPin> CTransformFilter::MakeOutputPin(const std::string& name) {
+  return std::make_unique<CTransformOutputPin>(name, this, nullptr);
+}
+
 HRESULT CTransformFilter::StartStreaming() { return S_OK; }
 HRESULT CTransformFilter::StopStreaming() { return S_OK; }
+HRESULT CTransformFilter::Transform(IMediaSample*, IMediaSample*) { return E_UNEXPECTED; }
+
+HRESULT CTransformFilter::CreatePins() {
+  std::lock_guard lock(m_csFilter);
+  if (m_pInput && m_pOutput) return S_OK;
+  try {
+    std::unique_ptr<CTransformInputPin> input = MakeInputPin(m_inputPinName);
+    std::unique_ptr<CTransformOutputPin> output = MakeOutputPin(m_outputPinName);
+    if (!input || !output) return E_OUTOFMEMORY;
+    m_pInput = std::move(input);
+    m_pOutput = std::move(output);
+  } catch (const std::bad_alloc&) {
+    return E_OUTOFMEMORY;
+  }
+  return S_OK;
+}
 
 int CTransformFilter::GetPinCount() { return 2; }
 
 CBasePin* CTransformFilter::GetPin(int n) {
-  if (!m_pInput) m_pInput = std::make_unique<CTransformInputPin>("XForm In", this, nullptr);
-  if (!m_pOutput) m_pOutput = std::make_unique<CTransformOutputPin>("XForm Out", this, nullptr);
+  if (FAILED(CreatePins())) return nullptr;
   if (n == 0) return m_pInput.get();
   if (n == 1) return m_pOutput.get();
   return nullptr;
@@ -165,13 +226,75 @@ HRESULT CTransformFilter::Receive(IMediaSample* sample) {
   if (FAILED(hr)) return hr;
   hr = Transform(sample, output.get());
   if (hr == S_OK) return m_pOutput->Deliver(output.get());
-  // S_FALSE drops this sample without failing the stream.
   return hr == S_FALSE ? S_OK : hr;
 }
 
-HRESULT CTransformFilter::EndOfStream() { return m_pOutput ? m_pOutput->DeliverEndOfStream() : S_OK; }
-HRESULT CTransformFilter::BeginFlush() { return m_pOutput ? m_pOutput->DeliverBeginFlush() : S_OK; }
-HRESULT CTransformFilter::EndFlush() { return m_pOutput ? m_pOutput->DeliverEndFlush() : S_OK; }
+HRESULT CTransformFilter::EndOfStream() {
+  const HRESULT delivered = DeliverQueuedOutput();
+  const HRESULT ended = m_pOutput->DeliverEndOfStream();
+  return FAILED(delivered) ? delivered : ended;
+}
+
+HRESULT CTransformFilter::BeginFlush() {
+  ++m_flushCount;
+  return m_pOutput->DeliverBeginFlush();
+}
+
+HRESULT CTransformFilter::EndFlush() { return m_pOutput->DeliverEndFlush(); }
+
+HRESULT CTransformFilter::QueueOutput(std::span<const uint8_t> bytes, REFERENCE_TIME start, REFERENCE_TIME end) {
+  if (QueuedOutputIsStale()) DiscardQueuedOutput();
+  if (m_queued && m_queuedBytes + bytes.size() > static_cast<size_t>(m_queued->GetSize())) {
+    const HRESULT hr = DeliverQueuedOutput();
+    if (hr != S_OK) return hr;
+  }
+  size_t done = 0;
+  while (done < bytes.size()) {
+    if (!m_queued) {
+      const HRESULT hr = m_pOutput->GetDeliveryBuffer(&m_queued, nullptr, nullptr, 0);
+      if (FAILED(hr)) return hr;
+      if (m_queued->GetSize() <= 0) {
+        m_queued.reset();
+        return VFW_E_BUFFER_OVERFLOW;
+      }
+      m_queuedBytes = 0;
+      m_queuedStart = TimeWithin(start, end, done, bytes.size());
+      m_queuedFlushCount = m_flushCount.load();
+    }
+    uint8_t* data = nullptr;
+    const HRESULT hr = m_queued->GetPointer(&data);
+    if (FAILED(hr)) return hr;
+    const size_t piece = std::min(bytes.size() - done, static_cast<size_t>(m_queued->GetSize() - m_queuedBytes));
+    std::copy_n(bytes.data() + done, piece, data + m_queuedBytes);
+    m_queuedBytes += static_cast<long>(piece);
+    done += piece;
+    m_queuedEnd = TimeWithin(start, end, done, bytes.size());
+    if (done < bytes.size()) {
+      const HRESULT delivered = DeliverQueuedOutput();
+      if (delivered != S_OK) return delivered;
+    }
+  }
+  return S_OK;
+}
+
+HRESULT CTransformFilter::DeliverQueuedOutput() {
+  if (QueuedOutputIsStale()) DiscardQueuedOutput();
+  if (!m_queued) return S_OK;
+  const SamplePtr sample = std::move(m_queued);
+  m_queued.reset();
+  const HRESULT hr = sample->SetActualDataLength(m_queuedBytes);
+  if (FAILED(hr)) return hr;
+  sample->SetTime(&m_queuedStart, &m_queuedEnd);
+  sample->SetSyncPoint(true);
+  return m_pOutput->Deliver(sample.get());
+}
+
+void CTransformFilter::DiscardQueuedOutput() {
+  m_queued.reset();
+  m_queuedBytes = 0;
+}
+
+bool CTransformFilter::QueuedOutputIsStale() const { return m_queued && m_queuedFlushCount != m_flushCount.load(); }
 
 HRESULT CTransformFilter::Stop() {
   std::lock_guard lock(m_csFilter);
@@ -186,6 +309,7 @@ HRESULT CTransformFilter::Stop() {
   m_pOutput->Inactive();
   std::lock_guard receive(m_csReceive);
   const HRESULT hr = StopStreaming();
+  DiscardQueuedOutput();
   m_State = State_Stopped;
   return hr;
 }
@@ -203,6 +327,7 @@ HRESULT CTransformFilter::Pause() {
   if (FAILED(hr) && starting) {
     std::lock_guard receive(m_csReceive);
     StopStreaming();
+    DiscardQueuedOutput();
   }
   return hr;
 }
