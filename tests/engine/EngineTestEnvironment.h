@@ -8,13 +8,14 @@
 #include <vector>
 
 #include "settings/SettingsStore.h"
+#include "support/ScratchFolder.h"
 
 class EngineTestEnvironment {
  public:
   EngineTestEnvironment();
   ~EngineTestEnvironment();
 
-  std::filesystem::path Path(const std::string& name) const { return m_dir / name; }
+  std::filesystem::path Path(const std::string& name) const { return m_folder.File(name); }
   SettingsStore& Settings() { return *m_settings; }
 
   // Writes a 16-bit PCM WAV file of `frames` frames (sample n of channel c = n * 3 + c) and
@@ -22,8 +23,6 @@ class EngineTestEnvironment {
   std::vector<uint8_t> UseInputFile(const std::string& name, uint32_t rate, uint16_t channels, uint32_t frames);
 
  private:
-  std::filesystem::path m_dir;
+  ScratchFolder m_folder;
   std::unique_ptr<SettingsStore> m_settings;
 };
-
-std::vector<uint8_t> ReadWholeFile(const std::filesystem::path& path);

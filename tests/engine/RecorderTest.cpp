@@ -4,6 +4,8 @@
 #include "engine/GraphHelpers.h"
 #include "engine/Messages.h"
 #include "engine/Recorder.h"
+#include "platform/codecs/AudioCompressorCategory.h"
+#include "platform/media/DeviceEnumerator.h"
 #include "platform/media/RunningObjectTable.h"
 #include "platform/ui/MessageLoop.h"
 #include "settings/ExportFormat.h"
@@ -91,6 +93,19 @@ TEST_F(RecorderTest, CompressorIndexPastTheListFailsTheBuild) {
   EXPECT_NE(GetErrorInfo().find("compressor"), std::string::npos);
 }
 
+TEST_F(RecorderTest, ACompressorThatCannotBeBoundFailsTheBuildWithTheBindersResult) {
+  RegisterDeviceCategory(CLSID_AudioCompressorCategory, [] {
+    return std::vector<DeviceEntry>{
+        {{{"Description", "Broken"}}, [](std::shared_ptr<IBaseFilter>*) { return E_ACCESSDENIED; }}};
+  });
+  m_env.Settings().SetWavConfiguration(WavConfiguration{0, 0});
+  const HRESULT hr = m_recorder.Build();
+  const std::string text = GetErrorInfo();
+  RegisterAudioCompressors();
+  EXPECT_EQ(hr, E_ACCESSDENIED);
+  EXPECT_EQ(text, "Failed to bind moniker to object");
+}
+
 TEST_F(RecorderTest, TwoRecordersRegisterUnderDifferentNames) {
   Recorder second(m_env.Settings());
   second.SetFile(m_env.Path("second.audio").string(), nullptr, 0);
@@ -114,7 +129,7 @@ TEST_F(RecorderTest, RecordsTheWholeInputIntoACompleteWavFile) {
   EXPECT_TRUE(SUCCEEDED(m_recorder.Stop()));
   m_recorder.TearDown();
 
-  const std::vector<uint8_t> file = ReadWholeFile(m_env.Path("corvox_temp.audio"));
+  const std::vector<uint8_t> file = ScratchFolder::Read(m_env.Path("corvox_temp.audio"));
   ASSERT_EQ(file.size(), 46 + payload.size());
   EXPECT_EQ(std::string(file.begin(), file.begin() + 4), "RIFF");
   EXPECT_EQ(GetLe32(&file[4]), 38 + payload.size());

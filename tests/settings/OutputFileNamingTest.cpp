@@ -14,7 +14,7 @@ class FileNaming : public SettingsTestStore {
     ASSERT_TRUE(store.SetFormat(format));
   }
 
-  void Touch(const std::string& name) { folder.Write("rec/" + name, "recording"); }
+  void Touch(const std::string& name) { folder.WriteText("rec/" + name, "recording"); }
 
   std::string Rec(const std::string& name) const { return folder.File("rec/" + name); }
 };
@@ -114,10 +114,10 @@ TEST_F(FileNaming, TemplateWithoutExtensionIsNumberedToo) {
 }
 
 TEST(SpawnFileIterator, ListsAcceptedNamesInListingOrderAndReadsTheirNumbers) {
-  TestFolder folder;
+  ScratchFolder folder;
   for (const char* name : {"vantroaudio.wma", "vantroaudio003.wma", "other.wma", "vantroaudio-02.wma",
                            "vantroaudio 12.wma", "vantroaudio7x1.wma"}) {
-    folder.Write(name, "");
+    folder.WriteText(name, "");
   }
   CSpawnFileIterator iterator(folder.Path(), "vantroaudio", ".wma");
   std::map<std::string, int> numbers;

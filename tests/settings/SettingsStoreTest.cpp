@@ -188,8 +188,8 @@ TEST_F(SettingsStoreTest, StartupPassKeepsGoodValuesAndRepairsMalformedOnes) {
 }
 
 TEST(SettingsStoreWithoutKey, GettersFailAndSettersDoNothing) {
-  TestFolder folder;
-  folder.Write("file", "");
+  ScratchFolder folder;
+  folder.WriteText("file", "");
   SettingsStore store(folder.File("file/corvox.reg"), folder.Path());
 
   int format = 201;
@@ -199,5 +199,5 @@ TEST(SettingsStoreWithoutKey, GettersFailAndSettersDoNothing) {
   Mp3Configuration mp3;
   EXPECT_FALSE(store.GetMp3Configuration(mp3));
   store.RunStartupPass();
-  EXPECT_EQ(folder.Read("file"), "");
+  EXPECT_EQ(folder.ReadText("file"), "");
 }

@@ -8,7 +8,7 @@
 #include <filesystem>
 
 #include "platform/registry/RegistryKey.h"
-#include "platform/shell/TestFolder.h"
+#include "support/ScratchFolder.h"
 #include "settings/SettingsStore.h"
 
 class SettingsTestStore : public ::testing::Test {
@@ -35,6 +35,6 @@ class SettingsTestStore : public ::testing::Test {
   std::string RegistryPath() const { return folder.File("corvox.reg"); }
   std::string MusicFolder() const { return folder.File("Music"); }
 
-  TestFolder folder;
+  ScratchFolder folder;
   SettingsStore store{RegistryPath(), MusicFolder()};
 };

@@ -1,6 +1,5 @@
 #include "support/ScratchFolder.h"
 
-#include <cstdint>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -17,6 +16,22 @@ ScratchFolder::ScratchFolder() {
 ScratchFolder::~ScratchFolder() {
   std::error_code ignored;
   std::filesystem::remove_all(m_path, ignored);
+}
+
+void ScratchFolder::WriteText(const std::string& name, const std::string& content) const {
+  Write(File(name), std::vector<uint8_t>(content.begin(), content.end()));
+}
+
+std::string ScratchFolder::ReadText(const std::string& name) const {
+  const std::vector<uint8_t> bytes = Read(File(name));
+  return std::string(bytes.begin(), bytes.end());
+}
+
+std::set<std::string> ScratchFolder::Names(const std::string& subFolder) const {
+  std::set<std::string> names;
+  for (const auto& entry : std::filesystem::directory_iterator(File(subFolder)))
+    names.insert(entry.path().filename().string());
+  return names;
 }
 
 void ScratchFolder::Write(const std::string& path, const std::vector<uint8_t>& bytes) {

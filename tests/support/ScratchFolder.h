@@ -2,6 +2,7 @@
 // A fresh folder for one test's files, removed with everything in it when the test ends.
 
 #include <cstdint>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -15,6 +16,12 @@ class ScratchFolder {
   const std::string& Path() const { return m_path; }
   std::string File(const std::string& name) const { return m_path + "/" + name; }
 
+  // Files inside the folder, by name.
+  void WriteText(const std::string& name, const std::string& content) const;
+  std::string ReadText(const std::string& name) const;
+  std::set<std::string> Names(const std::string& subFolder = ".") const;
+
+  // Files anywhere, by path.
   static void Write(const std::string& path, const std::vector<uint8_t>& bytes);
   // Empty when the file does not exist.
   static std::vector<uint8_t> Read(const std::string& path);

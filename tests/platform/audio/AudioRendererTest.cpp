@@ -6,7 +6,7 @@
 #include "platform/audio/AudioBackendSelection.h"
 #include "platform/audio/CAudioCaptureFilter.h"
 #include "platform/audio/CAudioRendererFilter.h"
-#include "platform/audio/WavBytes.h"
+#include "support/WavBytes.h"
 #include "platform/audio/virtual/VirtualAudioBackend.h"
 #include "platform/media/DeviceEnumerator.h"
 #include "platform/media/FilterGraph.h"

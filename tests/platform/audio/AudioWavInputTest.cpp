@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "platform/audio/WavBytes.h"
+#include "support/WavBytes.h"
 #include "platform/audio/virtual/WavFileReader.h"
 #include "platform/audio/virtual/WavFileSignal.h"
 #include "support/ScratchFolder.h"

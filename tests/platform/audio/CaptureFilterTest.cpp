@@ -5,10 +5,10 @@
 #include <thread>
 
 #include "platform/audio/CAudioCaptureFilter.h"
-#include "platform/audio/CollectingSink.h"
-#include "platform/audio/WavBytes.h"
+#include "support/WavBytes.h"
 #include "platform/audio/virtual/VirtualAudioBackend.h"
 #include "platform/media/FilterGraph.h"
+#include "support/FakeSinkPin.h"
 #include "support/ScratchFolder.h"
 
 namespace {
@@ -24,16 +24,18 @@ std::vector<uint8_t> Ramp(size_t bytes) {
 }
 
 // Every sample starts where the one before ended, from 0; only the first is a discontinuity.
-void ExpectContiguous(const std::vector<CollectedSample>& samples, uint32_t bytesPerSecond) {
+void ExpectContiguous(const std::vector<ReceivedSample>& samples, uint32_t bytesPerSecond) {
   REFERENCE_TIME expectedStart = 0;
   uint64_t bytes = 0;
   for (size_t i = 0; i < samples.size(); ++i) {
-    EXPECT_EQ(samples[i].start, expectedStart) << "sample " << i;
+    ASSERT_TRUE(samples[i].times) << "sample " << i;
+    EXPECT_EQ(samples[i].times->start, expectedStart) << "sample " << i;
     bytes += samples[i].bytes.size();
-    EXPECT_EQ(samples[i].end, static_cast<REFERENCE_TIME>(bytes * kUnitsPerSecond / bytesPerSecond)) << "sample " << i;
+    EXPECT_EQ(samples[i].times->end, static_cast<REFERENCE_TIME>(bytes * kUnitsPerSecond / bytesPerSecond))
+        << "sample " << i;
     EXPECT_TRUE(samples[i].syncPoint);
     EXPECT_EQ(samples[i].discontinuity, i == 0);
-    expectedStart = samples[i].end;
+    expectedStart = samples[i].times->end;
   }
 }
 
@@ -54,7 +56,8 @@ class CaptureFilterTest : public ::testing::Test {
     m_pin = m_capture->CapturePin();
   }
 
-  HRESULT Connect() { return m_pin->Connect(m_sink->InputPin(), nullptr); }
+  HRESULT Connect() { return m_pin->Connect(&Sink(), nullptr); }
+  CFakeSinkPin& Sink() { return m_sink->HostedPin(); }
 
   void Run() {
     ASSERT_EQ(m_sink->Run(0), S_OK);
@@ -68,12 +71,12 @@ class CaptureFilterTest : public ::testing::Test {
 
   std::vector<long> SampleSizes() {
     std::vector<long> sizes;
-    for (const CollectedSample& sample : m_sink->Samples()) sizes.push_back(static_cast<long>(sample.bytes.size()));
+    for (const ReceivedSample& sample : Sink().Samples()) sizes.push_back(static_cast<long>(sample.bytes.size()));
     return sizes;
   }
 
   ScratchFolder m_folder;
-  std::shared_ptr<CollectingSink> m_sink = std::make_shared<CollectingSink>();
+  std::shared_ptr<CFakeSinkFilter> m_sink = std::make_shared<CFakeSinkFilter>();
   std::shared_ptr<CAudioCaptureFilter> m_capture;
   CAudioCapturePin* m_pin = nullptr;
 };
@@ -83,12 +86,12 @@ TEST_F(CaptureFilterTest, FileCaptureIsSampleExactAndEndsWithEndOfStream) {
   MakeCapture(data);
   ASSERT_EQ(Connect(), S_OK);
   Run();
-  ASSERT_TRUE(m_sink->WaitForEndOfStream(kTimeoutMs));
+  ASSERT_TRUE(Sink().WaitForEndOfStream(kTimeoutMs));
   Stop();
-  EXPECT_EQ(m_sink->AllBytes(), data);
+  EXPECT_EQ(Sink().AllBytes(), data);
   EXPECT_EQ(SampleSizes(), (std::vector<long>{88200, 88200, 52920}));
-  ExpectContiguous(m_sink->Samples(), 176400);
-  EXPECT_EQ(m_sink->Samples().back().end, 13'000'000);
+  ExpectContiguous(Sink().Samples(), 176400);
+  EXPECT_EQ(Sink().Samples().back().times->end, 13'000'000);
 }
 
 TEST_F(CaptureFilterTest, BufferNegotiationDefaultsToHalfASecondAndTakesSuggestions) {
@@ -117,7 +120,7 @@ TEST_F(CaptureFilterTest, BufferNegotiationDefaultsToHalfASecondAndTakesSuggesti
   EXPECT_EQ(properties.cBuffers, 4);
   EXPECT_EQ(properties.cbBuffer, 35280);
   Run();
-  ASSERT_TRUE(m_sink->WaitForEndOfStream(kTimeoutMs));
+  ASSERT_TRUE(Sink().WaitForEndOfStream(kTimeoutMs));
   Stop();
   EXPECT_EQ(SampleSizes(), (std::vector<long>{35280, 35280, 35280, 35280, 35280}));
 
@@ -138,17 +141,17 @@ TEST_F(CaptureFilterTest, PauseDeliversNothingAndTimesContinueWithoutAGap) {
   ASSERT_EQ(m_pin->SuggestAllocatorProperties(&suggestion), S_OK);
   ASSERT_EQ(Connect(), S_OK);
   Run();
-  ASSERT_TRUE(m_sink->WaitForSamples(3, kTimeoutMs));
+  ASSERT_TRUE(Sink().WaitForSamples(3, kTimeoutMs));
   ASSERT_EQ(m_capture->Pause(), S_OK);
   std::this_thread::sleep_for(60ms);  // a delivery already under way may still arrive
-  const size_t pausedAt = m_sink->Samples().size();
+  const size_t pausedAt = Sink().Samples().size();
   std::this_thread::sleep_for(200ms);
-  EXPECT_EQ(m_sink->Samples().size(), pausedAt);
+  EXPECT_EQ(Sink().Samples().size(), pausedAt);
   ASSERT_EQ(m_capture->Run(0), S_OK);
-  ASSERT_TRUE(m_sink->WaitForSamples(pausedAt + 3, kTimeoutMs));
+  ASSERT_TRUE(Sink().WaitForSamples(pausedAt + 3, kTimeoutMs));
   Stop();
-  EXPECT_TRUE(m_sink->EndOfStreamSeen());
-  ExpectContiguous(m_sink->Samples(), 176400);
+  EXPECT_TRUE(Sink().AtEndOfStream());
+  ExpectContiguous(Sink().Samples(), 176400);
 }
 
 TEST_F(CaptureFilterTest, StopWhilePausedEndsTheStream) {
@@ -157,8 +160,8 @@ TEST_F(CaptureFilterTest, StopWhilePausedEndsTheStream) {
   ASSERT_EQ(m_sink->Pause(), S_OK);
   ASSERT_EQ(m_capture->Pause(), S_OK);
   Stop();
-  EXPECT_TRUE(m_sink->EndOfStreamSeen());
-  EXPECT_TRUE(m_sink->Samples().empty());
+  EXPECT_TRUE(Sink().AtEndOfStream());
+  EXPECT_TRUE(Sink().Samples().empty());
 }
 
 TEST_F(CaptureFilterTest, SetFormatTakesWhatTheDeviceCanDoWhileStopped) {
@@ -204,17 +207,20 @@ TEST_F(CaptureFilterTest, SetFormatTakesWhatTheDeviceCanDoWhileStopped) {
 
 TEST_F(CaptureFilterTest, SetFormatOnAConnectedPinReconnectsOnlyWhenThePeerAccepts) {
   MakeCapture();
-  m_sink->SetAccept([](const WAVEFORMATEX& format) { return format.nSamplesPerSec == 44100; });
+  Sink().SetAccept([](const AM_MEDIA_TYPE& type) {
+    const std::optional<WAVEFORMATEX> format = WaveFormatOf(type);
+    return format && format->nSamplesPerSec == 44100;
+  });
   ASSERT_EQ(Connect(), S_OK);
   AM_MEDIA_TYPE type = MakeAudioMediaType(MakePcmFormat(22050, 2, 16));
   EXPECT_EQ(m_pin->SetFormat(&type), VFW_E_TYPE_NOT_ACCEPTED);
   AM_MEDIA_TYPE connected;
-  ASSERT_EQ(m_sink->InputPin()->ConnectionMediaType(&connected), S_OK);
+  ASSERT_EQ(Sink().ConnectionMediaType(&connected), S_OK);
   EXPECT_EQ(WaveFormatOf(connected), MakePcmFormat(44100, 2, 16));
 
   type = MakeAudioMediaType(MakePcmFormat(44100, 1, 24));
   ASSERT_EQ(m_pin->SetFormat(&type), S_OK);
-  ASSERT_EQ(m_sink->InputPin()->ConnectionMediaType(&connected), S_OK);
+  ASSERT_EQ(Sink().ConnectionMediaType(&connected), S_OK);
   EXPECT_EQ(WaveFormatOf(connected), MakePcmFormat(44100, 1, 24));
   ALLOCATOR_PROPERTIES properties;
   ASSERT_EQ(m_pin->GetAllocatorProperties(&properties), S_OK);
@@ -235,19 +241,19 @@ TEST_F(CaptureFilterTest, AFileAtAnotherRateFailsTheStartWithItsReason) {
 TEST_F(CaptureFilterTest, ARefusedDeliveryAbortsWithItsCodeInAGraph) {
   MakeCapture(Ramp(44100 * 4 * 2));
   const HRESULT diskFull = HResultFromErrno(ENOSPC);
-  m_sink->SetReceiveResult(diskFull);
+  Sink().ReplyToAll(diskFull);
   CFilterGraph graph;
   ASSERT_EQ(graph.AddFilter(m_capture, "Audio Source"), S_OK);
   ASSERT_EQ(graph.AddFilter(m_sink, "Sink"), S_OK);
-  ASSERT_EQ(graph.Connect(m_pin, m_sink->InputPin()), S_OK);
+  ASSERT_EQ(graph.Connect(m_pin, &Sink()), S_OK);
   ASSERT_EQ(graph.Run(), S_OK);
   long code = 0;
   intptr_t param1 = 0, param2 = 0;
   ASSERT_EQ(graph.GetEvent(&code, &param1, &param2, kTimeoutMs), S_OK);
   EXPECT_EQ(code, EC_ERRORABORT);
   EXPECT_EQ(param1, diskFull);
-  EXPECT_TRUE(m_sink->WaitForEndOfStream(kTimeoutMs));
-  EXPECT_EQ(m_sink->Samples().size(), 1u);
+  EXPECT_TRUE(Sink().WaitForEndOfStream(kTimeoutMs));
+  EXPECT_EQ(Sink().Samples().size(), 1u);
   EXPECT_EQ(graph.Stop(), S_OK);
 }
 
@@ -256,15 +262,15 @@ TEST_F(CaptureFilterTest, StoppingALiveGraphDeliversEndOfStreamFirst) {
   CFilterGraph graph;
   ASSERT_EQ(graph.AddFilter(m_capture, "Audio Source"), S_OK);
   ASSERT_EQ(graph.AddFilter(m_sink, "Sink"), S_OK);
-  ASSERT_EQ(graph.Connect(m_pin, m_sink->InputPin()), S_OK);
+  ASSERT_EQ(graph.Connect(m_pin, &Sink()), S_OK);
   const auto start = std::chrono::steady_clock::now();
   ASSERT_EQ(graph.Run(), S_OK);
-  ASSERT_TRUE(m_sink->WaitForSamples(1, kTimeoutMs));
+  ASSERT_TRUE(Sink().WaitForSamples(1, kTimeoutMs));
   EXPECT_EQ(graph.Stop(), S_OK);
   EXPECT_LT(std::chrono::steady_clock::now() - start, 3s);
-  EXPECT_TRUE(m_sink->EndOfStreamSeen());
+  EXPECT_TRUE(Sink().AtEndOfStream());
   EXPECT_TRUE(m_capture->IsStopped());
-  ExpectContiguous(m_sink->Samples(), 176400);
+  ExpectContiguous(Sink().Samples(), 176400);
 }
 
 }  // namespace
@@ -275,15 +281,15 @@ TEST_F(CaptureFilterTest, StopDeliversTheAudioCapturedSinceTheLastFullBuffer) {
   MakeCapture({}, true);
   ASSERT_EQ(Connect(), S_OK);
   Run();
-  ASSERT_TRUE(m_sink->WaitForSamples(1, kTimeoutMs));  // one half-second buffer
+  ASSERT_TRUE(Sink().WaitForSamples(1, kTimeoutMs));  // one half-second buffer
   std::this_thread::sleep_for(150ms);
   Stop();
-  ASSERT_EQ(m_sink->Samples().size(), 2u);
-  const size_t tail = m_sink->Samples()[1].bytes.size();
+  ASSERT_EQ(Sink().Samples().size(), 2u);
+  const size_t tail = Sink().Samples()[1].bytes.size();
   EXPECT_GT(tail, 176400u / 20);  // at least 50 ms of the 150 ms before the stop
   EXPECT_LT(tail, 88200u);
   EXPECT_EQ(tail % 4, 0u);  // whole frames
-  ExpectContiguous(m_sink->Samples(), 176400);
+  ExpectContiguous(Sink().Samples(), 176400);
 }
 
 }  // namespace
@@ -296,18 +302,18 @@ TEST_F(CaptureFilterTest, PauseDeliversTheAudioCapturedBeforeIt) {
   Run();
   std::this_thread::sleep_for(200ms);  // within the first half-second buffer
   ASSERT_EQ(m_capture->Pause(), S_OK);
-  ASSERT_TRUE(m_sink->WaitForSamples(1, kTimeoutMs));
+  ASSERT_TRUE(Sink().WaitForSamples(1, kTimeoutMs));
   std::this_thread::sleep_for(100ms);
-  EXPECT_EQ(m_sink->Samples().size(), 1u);
-  const size_t beforePause = m_sink->Samples()[0].bytes.size();
+  EXPECT_EQ(Sink().Samples().size(), 1u);
+  const size_t beforePause = Sink().Samples()[0].bytes.size();
   EXPECT_GT(beforePause, 176400u / 10);  // more than 100 ms of the 200
   EXPECT_LT(beforePause, 88200u);
 
   // The rest of that buffer comes after the resume, with no gap in the times.
   ASSERT_EQ(m_capture->Run(0), S_OK);
-  ASSERT_TRUE(m_sink->WaitForSamples(2, kTimeoutMs));
+  ASSERT_TRUE(Sink().WaitForSamples(2, kTimeoutMs));
   Stop();
-  ExpectContiguous(m_sink->Samples(), 176400);
+  ExpectContiguous(Sink().Samples(), 176400);
 }
 
 }  // namespace

@@ -6,7 +6,7 @@
 #include <thread>
 
 #include "platform/audio/PcmSample.h"
-#include "platform/audio/WavBytes.h"
+#include "support/WavBytes.h"
 #include "platform/audio/virtual/ToneGenerator.h"
 #include "platform/audio/virtual/VirtualAudioBackend.h"
 #include "platform/audio/virtual/WavFileReader.h"

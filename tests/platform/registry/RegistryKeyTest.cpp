@@ -9,7 +9,7 @@
 
 #include "platform/registry/RegistryKey.h"
 #include "platform/shell/FileOperations.h"
-#include "platform/shell/TestFolder.h"
+#include "support/ScratchFolder.h"
 
 namespace {
 
@@ -20,7 +20,7 @@ std::vector<uint8_t> Bytes(std::string_view text) { return std::vector<uint8_t>(
 }  // namespace
 
 TEST(RegistryKey, OpenFindsOnlyCreatedKeysAndCreateMakesTheParents) {
-  TestFolder folder;
+  ScratchFolder folder;
   RegistryKey key(folder.File("vantro/corvox.reg"));
   EXPECT_EQ(key.Open(kCorvoxKey), ERROR_FILE_NOT_FOUND);
   EXPECT_FALSE(key.IsOpen());
@@ -41,7 +41,7 @@ TEST(RegistryKey, OpenFindsOnlyCreatedKeysAndCreateMakesTheParents) {
 }
 
 TEST(RegistryKey, ValuesPersistByteForByteAcrossHandles) {
-  TestFolder folder;
+  ScratchFolder folder;
   const std::string path = folder.File("corvox.reg");
   const std::vector<std::pair<std::string, RegistryValue>> values = {
       {"Audio Filename", {REG_SZ, Bytes(std::string_view("/music/take.wav\0", 16))}},
@@ -80,7 +80,7 @@ TEST(RegistryKey, ValuesPersistByteForByteAcrossHandles) {
 }
 
 TEST(RegistryKey, WritesLeaveOnlyTheFileAndItsLock) {
-  TestFolder folder;
+  ScratchFolder folder;
   RegistryKey key(folder.File("corvox.reg"));
   ASSERT_EQ(key.Create(kCorvoxKey), ERROR_SUCCESS);
   for (uint8_t i = 0; i < 20; ++i) {
@@ -90,9 +90,9 @@ TEST(RegistryKey, WritesLeaveOnlyTheFileAndItsLock) {
 }
 
 TEST(RegistryKey, DamagedFileIsSetAsideAndTheStoreStartsEmpty) {
-  TestFolder folder;
+  ScratchFolder folder;
   const std::string damaged = "Corvox Registry Version 1\n[Software\\Vantro Solutions\\Corvox]\n\"Format\"=dword:zz\n";
-  folder.Write("corvox.reg", damaged);
+  folder.WriteText("corvox.reg", damaged);
 
   RegistryKey key(folder.File("corvox.reg"));
   EXPECT_EQ(key.Open(kCorvoxKey), ERROR_FILE_NOT_FOUND);
@@ -103,23 +103,23 @@ TEST(RegistryKey, DamagedFileIsSetAsideAndTheStoreStartsEmpty) {
     }
   }
   ASSERT_FALSE(asideName.empty());
-  EXPECT_EQ(folder.Read(asideName), damaged);
+  EXPECT_EQ(folder.ReadText(asideName), damaged);
   EXPECT_FALSE(PathFileExists(folder.File("corvox.reg")));
 
   ASSERT_EQ(key.Create(kCorvoxKey), ERROR_SUCCESS);
   ASSERT_EQ(key.SetValue("Format", REG_DWORD, std::vector<uint8_t>{0xc8, 0, 0, 0}), ERROR_SUCCESS);
-  EXPECT_EQ(folder.Read(asideName), damaged);
+  EXPECT_EQ(folder.ReadText(asideName), damaged);
 
   // A second damage keeps the first one's copy.
-  folder.Write("corvox.reg", std::string("\0\xff binary", 9));
+  folder.WriteText("corvox.reg", std::string("\0\xff binary", 9));
   EXPECT_EQ(key.Open(kCorvoxKey), ERROR_FILE_NOT_FOUND);
-  EXPECT_EQ(folder.Read(asideName), damaged);
+  EXPECT_EQ(folder.ReadText(asideName), damaged);
   EXPECT_EQ(folder.Names().size(), 3u);  // lock file and two set-aside copies
 }
 
 TEST(RegistryKey, UnusableLocationFailsWithoutCrashing) {
-  TestFolder folder;
-  folder.Write("file", "");
+  ScratchFolder folder;
+  folder.WriteText("file", "");
   RegistryKey key(folder.File("file/vantro/corvox.reg"));
   EXPECT_NE(key.Create(kCorvoxKey), ERROR_SUCCESS);
   EXPECT_EQ(key.Open(kCorvoxKey), ERROR_FILE_NOT_FOUND);
@@ -127,7 +127,7 @@ TEST(RegistryKey, UnusableLocationFailsWithoutCrashing) {
 }
 
 TEST(RegistryKey, ConcurrentProcessesLoseNoUpdate) {
-  TestFolder folder;
+  ScratchFolder folder;
   const std::string path = folder.File("corvox.reg");
   ASSERT_EQ(RegistryKey(path).Create(kCorvoxKey), ERROR_SUCCESS);
   constexpr int kProcesses = 4;
@@ -160,7 +160,7 @@ TEST(RegistryKey, ConcurrentProcessesLoseNoUpdate) {
 }
 
 TEST(RegistryKey, UpdateValueHoldsOffOtherWritersUntilItIsDone) {
-  TestFolder folder;
+  ScratchFolder folder;
   const std::string path = folder.File("corvox.reg");
   RegistryKey key(path);
   ASSERT_EQ(key.Create(kCorvoxKey), ERROR_SUCCESS);

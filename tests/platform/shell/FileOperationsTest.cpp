@@ -6,36 +6,36 @@
 #include <cerrno>
 
 #include "platform/shell/FileOperations.h"
-#include "platform/shell/TestFolder.h"
+#include "support/ScratchFolder.h"
 
 TEST(ShellFileOperations, CopyReplacesTheTargetAndLeavesNoPartFiles) {
-  TestFolder folder;
+  ScratchFolder folder;
   const std::string content(700000, 'x');
-  folder.Write("recording.tmp", content);
-  folder.Write("take.wav", "old take");
+  folder.WriteText("recording.tmp", content);
+  folder.WriteText("take.wav", "old take");
 
   std::string error;
   ASSERT_TRUE(CopyFile(folder.File("recording.tmp"), folder.File("take.wav"), &error)) << error;
-  EXPECT_EQ(folder.Read("take.wav"), content);
+  EXPECT_EQ(folder.ReadText("take.wav"), content);
   EXPECT_EQ(folder.Names(), (std::set<std::string>{"recording.tmp", "take.wav"}));
 }
 
 TEST(ShellFileOperations, FailedCopyReportsAndKeepsTheTarget) {
-  TestFolder folder;
-  folder.Write("take.wav", "old take");
+  ScratchFolder folder;
+  folder.WriteText("take.wav", "old take");
   std::string error;
   EXPECT_FALSE(CopyFile(folder.File("missing"), folder.File("take.wav"), &error));
   EXPECT_NE(error.find(folder.File("missing")), std::string::npos) << error;
-  EXPECT_EQ(folder.Read("take.wav"), "old take");
+  EXPECT_EQ(folder.ReadText("take.wav"), "old take");
 
-  folder.Write("source", "data");
+  folder.WriteText("source", "data");
   EXPECT_FALSE(CopyFile(folder.File("source"), folder.File("no-such-folder/take.wav"), &error));
   EXPECT_FALSE(error.empty());
 }
 
 TEST(ShellFileOperations, ListingMarksFoldersAndLinksToFolders) {
-  TestFolder folder;
-  folder.Write("a.wav", "");
+  ScratchFolder folder;
+  folder.WriteText("a.wav", "");
   ASSERT_TRUE(CreateDirectory(folder.File("sub")));
   EXPECT_FALSE(CreateDirectory(folder.File("sub")));
   ASSERT_EQ(::symlink(folder.File("sub").c_str(), folder.File("link").c_str()), 0);
@@ -57,7 +57,7 @@ TEST(ShellFileOperations, ListingMarksFoldersAndLinksToFolders) {
 }
 
 TEST(ShellFileOperations, DanglingLinkCountsAsExisting) {
-  TestFolder folder;
+  ScratchFolder folder;
   ASSERT_EQ(::symlink(folder.File("nowhere").c_str(), folder.File("dangling").c_str()), 0);
   EXPECT_TRUE(PathFileExists(folder.File("dangling")));
   EXPECT_FALSE(PathFileExists(folder.File("nowhere")));
@@ -66,30 +66,30 @@ TEST(ShellFileOperations, DanglingLinkCountsAsExisting) {
 }
 
 TEST(ShellFileOperations, CreateDirectoryPathCreatesParentsWithTheMode) {
-  TestFolder folder;
+  ScratchFolder folder;
   ASSERT_TRUE(CreateDirectoryPath(folder.File("a/b/c"), 0700));
   struct stat info;
   ASSERT_EQ(::stat(folder.File("a/b/c").c_str(), &info), 0);
   EXPECT_EQ(info.st_mode & 0777, 0700u);
   EXPECT_TRUE(CreateDirectoryPath(folder.File("a/b/c"), 0700));
 
-  folder.Write("file", "");
+  folder.WriteText("file", "");
   EXPECT_FALSE(CreateDirectoryPath(folder.File("file/sub"), 0700));
 }
 
 TEST(ShellFileOperations, MoveKeepsAnExistingTargetUnlessToldToReplaceIt) {
-  TestFolder folder;
-  folder.Write("recording.tmp", "new take");
-  folder.Write("take001.wav", "earlier take");
+  ScratchFolder folder;
+  folder.WriteText("recording.tmp", "new take");
+  folder.WriteText("take001.wav", "earlier take");
   std::string error;
   EXPECT_FALSE(MoveFile(folder.File("recording.tmp"), folder.File("take001.wav"), MoveMode::KeepExisting, &error));
   EXPECT_EQ(errno, EEXIST);
-  EXPECT_EQ(folder.Read("take001.wav"), "earlier take");
-  EXPECT_EQ(folder.Read("recording.tmp"), "new take");
+  EXPECT_EQ(folder.ReadText("take001.wav"), "earlier take");
+  EXPECT_EQ(folder.ReadText("recording.tmp"), "new take");
 
   ASSERT_TRUE(MoveFile(folder.File("recording.tmp"), folder.File("take002.wav"), MoveMode::KeepExisting, &error));
   EXPECT_EQ(folder.Names(), (std::set<std::string>{"take001.wav", "take002.wav"}));
-  folder.Write("recording.tmp", "replacement");
+  folder.WriteText("recording.tmp", "replacement");
   ASSERT_TRUE(MoveFile(folder.File("recording.tmp"), folder.File("take001.wav"), MoveMode::Replace, &error));
-  EXPECT_EQ(folder.Read("take001.wav"), "replacement");
+  EXPECT_EQ(folder.ReadText("take001.wav"), "replacement");
 }

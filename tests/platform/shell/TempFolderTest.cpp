@@ -3,7 +3,8 @@
 #include <unistd.h>
 
 #include "platform/shell/TempFolder.h"
-#include "platform/shell/TestFolder.h"
+#include "support/ScratchFolder.h"
+#include "support/ScopedEnvironment.h"
 
 namespace {
 
@@ -12,7 +13,7 @@ std::string PrivateName() { return "corvox-" + std::to_string(::geteuid()); }
 }  // namespace
 
 TEST(ShellTempFolder, CreatesAPrivateFolderUnderTmpdir) {
-  TestFolder tmp;
+  ScratchFolder tmp;
   ScopedEnvironment tmpdir("TMPDIR", tmp.Path());
 
   std::string folder;
@@ -30,7 +31,7 @@ TEST(ShellTempFolder, CreatesAPrivateFolderUnderTmpdir) {
 }
 
 TEST(ShellTempFolder, RefusesALinkAFileAndAFolderOthersCanEnter) {
-  TestFolder tmp;
+  ScratchFolder tmp;
   ScopedEnvironment tmpdir("TMPDIR", tmp.Path());
   const std::string name = tmp.File(PrivateName());
   std::string folder = "unchanged";
@@ -43,7 +44,7 @@ TEST(ShellTempFolder, RefusesALinkAFileAndAFolderOthersCanEnter) {
   EXPECT_NE(error.find("link"), std::string::npos) << error;
 
   ASSERT_EQ(::unlink(name.c_str()), 0);
-  tmp.Write(PrivateName(), "");
+  tmp.WriteText(PrivateName(), "");
   EXPECT_FALSE(GetTempFolder(folder, &error));
   EXPECT_NE(error.find("not a folder"), std::string::npos) << error;
 

@@ -2,7 +2,8 @@
 
 #include <filesystem>
 
-#include "platform/shell/TestFolder.h"
+#include "support/ScratchFolder.h"
+#include "support/ScopedEnvironment.h"
 #include "platform/shell/UserFolders.h"
 
 TEST(ShellUserFolders, MusicFolderLineOfUserDirs) {
@@ -20,7 +21,7 @@ TEST(ShellUserFolders, MusicFolderLineOfUserDirs) {
 }
 
 TEST(ShellUserFolders, MusicFolderComesFromUserDirsElseHomeMusicAndIsCreated) {
-  TestFolder home;
+  ScratchFolder home;
   ScopedEnvironment homeVariable("HOME", home.Path());
   ScopedEnvironment configVariable("XDG_CONFIG_HOME", home.File("config"));
 
@@ -28,13 +29,13 @@ TEST(ShellUserFolders, MusicFolderComesFromUserDirsElseHomeMusicAndIsCreated) {
   EXPECT_TRUE(std::filesystem::is_directory(home.File("Music")));
 
   std::filesystem::create_directory(home.File("config"));
-  home.Write("config/user-dirs.dirs", "XDG_MUSIC_DIR=\"$HOME/Sound/Recordings\"\n");
+  home.WriteText("config/user-dirs.dirs", "XDG_MUSIC_DIR=\"$HOME/Sound/Recordings\"\n");
   EXPECT_EQ(GetMusicFolder(), home.File("Sound/Recordings"));
   EXPECT_TRUE(std::filesystem::is_directory(home.File("Sound/Recordings")));
 }
 
 TEST(ShellUserFolders, ConfigFolderIgnoresARelativeXdgConfigHome) {
-  TestFolder home;
+  ScratchFolder home;
   ScopedEnvironment homeVariable("HOME", home.Path());
   ScopedEnvironment configVariable("XDG_CONFIG_HOME", "relative/config");
   EXPECT_EQ(GetConfigFolder(), home.File(".config"));

@@ -1,4 +1,4 @@
-#include "platform/audio/WavBytes.h"
+#include "support/WavBytes.h"
 
 #include <cstring>
 

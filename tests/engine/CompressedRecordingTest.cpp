@@ -34,7 +34,7 @@ ToolResult RunTool(const std::string& command, const fs::path& errFile) {
   while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0) result.out.append(buffer, n);
   const int status = pclose(pipe);
   result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  const std::vector<uint8_t> err = ReadWholeFile(errFile);
+  const std::vector<uint8_t> err = ScratchFolder::Read(errFile);
   result.err.assign(err.begin(), err.end());
   return result;
 }
@@ -153,11 +153,11 @@ TEST_P(CompressorRecording, RecordsAFileThatSoxAndFfprobeReadCleanly) {
 
   const ToolResult decode = Tool("sox " + file + " -t raw -e signed -b 16 '" + decoded.string() + "'");
   ASSERT_EQ(decode.exitCode, 0) << decode.err;
-  const std::vector<int16_t> in = Samples(ReadWholeFile(reference));
-  const std::vector<int16_t> out = Samples(ReadWholeFile(decoded));
+  const std::vector<int16_t> in = Samples(ScratchFolder::Read(reference));
+  const std::vector<int16_t> out = Samples(ScratchFolder::Read(decoded));
   ASSERT_EQ(in.size(), size_t{frames} * channels);
   // The writer's "fmt " chunk starts at byte 20; wSamplesPerBlock, where the format has it, at 38.
-  const std::vector<uint8_t> bytes = ReadWholeFile(output);
+  const std::vector<uint8_t> bytes = ScratchFolder::Read(output);
   ASSERT_GE(bytes.size(), 40u);
   const size_t samplesPerBlock = GetLe16(&bytes[36]) >= 2 ? GetLe16(&bytes[38]) : 1;
   EXPECT_GE(out.size(), in.size());

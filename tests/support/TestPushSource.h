@@ -1,7 +1,10 @@
 #pragma once
 // A live push source for graph tests: delivers `sampleCount` buffers of `bytesPerSample` bytes
-// (byte i of the stream has value i % 251) with byte-position times while running, or until
-// stopped; then delivers end of stream. Paused means no delivery.
+// of 8 kHz mono 8-bit audio (byte i of the stream has value i % 251) with byte-position times
+// while running, or until stopped; then delivers end of stream. Paused means no delivery.
+//
+// Threads: the state changes come from the test's (control) thread; the samples go out on the
+// source's own thread. m_mutex guards m_running and m_quit.
 
 #include <atomic>
 #include <condition_variable>
@@ -9,7 +12,7 @@
 #include <thread>
 
 #include "platform/media/BaseFilter.h"
-#include "platform/media/BasePin.h"
+#include "support/FakeSourcePin.h"
 
 class TestPushSource : public CBaseFilter, public IAMFilterMiscFlags {
  public:
@@ -27,17 +30,16 @@ class TestPushSource : public CBaseFilter, public IAMFilterMiscFlags {
   HRESULT LastDeliveryResult() const { return m_lastResult.load(); }
 
  private:
-  class OutputPin;
   void Stream();
 
-  std::unique_ptr<OutputPin> m_pin;
+  CFakeSourcePin m_pin;
   const int m_sampleCount;
   const long m_bytesPerSample;
   std::thread m_thread;
   std::mutex m_mutex;
   std::condition_variable m_changed;
-  bool m_running = false;  // guarded by m_mutex
-  bool m_quit = false;     // guarded by m_mutex
+  bool m_running = false;
+  bool m_quit = false;
   std::atomic<int> m_delivered{0};
   std::atomic<HRESULT> m_lastResult{S_OK};
 };
