@@ -25,14 +25,11 @@ bool Fail(std::string* error, const char* action, const std::string& path, int e
 bool CopyContents(int source, int target) {
   std::vector<char> buffer(256 * 1024);
   for (;;) {
-    const ssize_t got = ::read(source, buffer.data(), buffer.size());
+    const ssize_t got = ReadAll(source, buffer.data(), buffer.size());
     if (got == 0) {
       return true;
     }
     if (got < 0) {
-      if (errno == EINTR) {
-        continue;
-      }
       return false;
     }
     if (!WriteAll(target, std::string_view(buffer.data(), static_cast<size_t>(got)))) {
@@ -100,6 +97,31 @@ bool CopyFile(const std::string& from, const std::string& to, std::string* error
   }
   return ReplaceFileAtomically(
       to, sourceInfo.st_mode & 0777, [&](int fd) { return CopyContents(source.Get(), fd); }, error);
+}
+
+namespace {
+
+// pread when an offset is given, read otherwise.
+ssize_t ReadLoop(int fd, void* buffer, size_t length, const uint64_t* offset) {
+  auto* bytes = static_cast<char*>(buffer);
+  size_t done = 0;
+  while (done < length) {
+    const ssize_t got = offset ? ::pread(fd, bytes + done, length - done, static_cast<off_t>(*offset + done))
+                               : ::read(fd, bytes + done, length - done);
+    if (got < 0 && errno == EINTR) continue;
+    if (got < 0) return -1;
+    if (got == 0) break;
+    done += static_cast<size_t>(got);
+  }
+  return static_cast<ssize_t>(done);
+}
+
+}  // namespace
+
+ssize_t ReadAll(int fd, void* buffer, size_t length) { return ReadLoop(fd, buffer, length, nullptr); }
+
+ssize_t ReadAllAt(int fd, void* buffer, size_t length, uint64_t offset) {
+  return ReadLoop(fd, buffer, length, &offset);
 }
 
 bool WriteAll(int fd, std::string_view data) {

@@ -4,6 +4,9 @@
 // Each call is self-contained and may be made from any thread. Failures return false and, when
 // an error string is given, a sentence naming the action, the path and the system's reason.
 
+#include <sys/types.h>
+
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -29,6 +32,12 @@ bool CopyFile(const std::string& from, const std::string& to, std::string* error
 
 // Writes all of data to fd, retrying short writes; false with errno set on failure.
 bool WriteAll(int fd, std::string_view data);
+
+// Reads until `length` bytes or the end of the file, retrying short and interrupted reads:
+// the bytes read, or -1 with errno set on failure.
+ssize_t ReadAll(int fd, void* buffer, size_t length);
+// The same from `offset`, leaving the file position alone.
+ssize_t ReadAllAt(int fd, void* buffer, size_t length, uint64_t offset);
 
 enum class MoveMode { Replace, KeepExisting };
 

@@ -1,9 +1,12 @@
 #include <gtest/gtest.h>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
+#include <thread>
 
 #include "platform/shell/FileOperations.h"
 #include "support/ScratchFolder.h"
@@ -92,4 +95,40 @@ TEST(ShellFileOperations, MoveKeepsAnExistingTargetUnlessToldToReplaceIt) {
   folder.WriteText("recording.tmp", "replacement");
   ASSERT_TRUE(MoveFile(folder.File("recording.tmp"), folder.File("take001.wav"), MoveMode::Replace, &error));
   EXPECT_EQ(folder.ReadText("take001.wav"), "replacement");
+}
+
+TEST(ShellFileOperations, ReadAllGathersShortReadsUntilTheLengthOrTheEnd) {
+  int fds[2];
+  ASSERT_EQ(::pipe(fds), 0);
+  // A pipe hands out what each write put in, so one read would stop at the first piece.
+  std::thread writer([&] {
+    for (const char* piece : {"abc", "defg", "hi"}) {
+      WriteAll(fds[1], piece);
+      std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    ::close(fds[1]);
+  });
+  char buffer[16] = {};
+  EXPECT_EQ(ReadAll(fds[0], buffer, 7), 7);
+  EXPECT_EQ(std::string(buffer, 7), "abcdefg");
+  EXPECT_EQ(ReadAll(fds[0], buffer, sizeof buffer), 2);
+  writer.join();
+  ::close(fds[0]);
+  EXPECT_EQ(ReadAll(fds[0], buffer, 1), -1);
+  EXPECT_EQ(errno, EBADF);
+}
+
+TEST(ShellFileOperations, ReadAllAtReadsFromTheOffsetWithoutMovingThePosition) {
+  ScratchFolder folder;
+  folder.WriteText("file", "0123456789");
+  const int fd = ::open(folder.File("file").c_str(), O_RDONLY);
+  ASSERT_GE(fd, 0);
+  char buffer[8] = {};
+  EXPECT_EQ(ReadAllAt(fd, buffer, 4, 6), 4);
+  EXPECT_EQ(std::string(buffer, 4), "6789");
+  EXPECT_EQ(ReadAllAt(fd, buffer, 8, 8), 2);
+  EXPECT_EQ(ReadAllAt(fd, buffer, 8, 100), 0);
+  EXPECT_EQ(ReadAll(fd, buffer, 3), 3);
+  EXPECT_EQ(std::string(buffer, 3), "012");
+  ::close(fd);
 }

@@ -24,23 +24,14 @@ HRESULT Refuse(const std::string& path, const std::string& problem) {
   return VFW_E_INVALID_FILE_FORMAT;
 }
 
-// Parses a "fmt " chunk body into a plain PCM record; a text saying what is wrong otherwise.
-std::optional<WAVEFORMATEX> ParseFormat(const uint8_t* body, size_t bytes, std::string* problem) {
-  if (bytes < 16) {
-    *problem = "has a format chunk that is too short.";
-    return std::nullopt;
-  }
-  WAVEFORMATEX format;
-  format.wFormatTag = GetLe16(body);
-  format.nChannels = GetLe16(body + 2);
-  format.nSamplesPerSec = GetLe32(body + 4);
-  format.nAvgBytesPerSec = GetLe32(body + 8);
-  format.nBlockAlign = GetLe16(body + 12);
-  format.wBitsPerSample = GetLe16(body + 14);
+// The file's format as a plain PCM record; a text saying what is wrong otherwise.
+std::optional<WAVEFORMATEX> PcmFormatOf(const WaveFileLayout& layout, std::string* problem) {
+  WAVEFORMATEX format = layout.format;
   char text[120];
   if (format.wFormatTag == kWaveFormatExtensible) {
-    if (bytes < kExtensibleFormatBytes || GetLe16(body + 16) < 22 ||
-        std::memcmp(body + 24, kPcmSubformat, sizeof kPcmSubformat) != 0) {
+    const std::vector<uint8_t>& block = layout.formatBlock;
+    if (block.size() < kExtensibleFormatBytes || format.cbSize < 22 ||
+        std::memcmp(block.data() + 24, kPcmSubformat, sizeof kPcmSubformat) != 0) {
       *problem = "is not PCM audio (an extensible format without the PCM subformat).";
       return std::nullopt;
     }
@@ -94,8 +85,7 @@ HRESULT WavFileReader::Open(const std::string& path, std::unique_ptr<WavFileRead
   const HRESULT hr = ReadWaveFileLayout(file.get(), path, &layout);
   if (FAILED(hr)) return hr;
   std::string problem;
-  const std::optional<WAVEFORMATEX> format =
-      ParseFormat(layout.formatBlock.data(), layout.formatBlock.size(), &problem);
+  const std::optional<WAVEFORMATEX> format = PcmFormatOf(layout, &problem);
   if (!format) return Refuse(path, problem);
   if (fseeko(file.get(), static_cast<off_t>(layout.dataOffset), SEEK_SET) != 0) return Refuse(path, "cannot be read.");
   reader->reset(new WavFileReader(std::move(file), path, *format, layout.dataBytes / format->nBlockAlign));
