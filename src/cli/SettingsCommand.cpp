@@ -1,12 +1,15 @@
 #include "cli/SettingsCommand.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <limits>
 #include <optional>
+#include <set>
 #include <type_traits>
 
 #include "platform/registry/RegistryText.h"
+#include "platform/registry/RegistryTypes.h"
 #include "settings/SettingCatalogue.h"
 #include "settings/SettingsStore.h"
 
@@ -128,25 +131,73 @@ std::string Join(const std::vector<std::string>& texts, const char* separator) {
   return joined;
 }
 
+// What the program uses while nothing is stored; nothing for markers without a default.
+std::optional<RegistryValue> DefaultValue(const NamedSetting& setting, SettingsStore& store) {
+  return std::visit(Overloaded{
+                        [&](const DwordSetting* declaration) -> std::optional<RegistryValue> {
+                          if (!declaration->hasDefault) return std::nullopt;
+                          return EncodeDwordValue(declaration->defaultValue);
+                        },
+                        // The open folder falls back to the output name template, as that does
+                        // to the default recordings folder.
+                        [&](const StringSetting*) -> std::optional<RegistryValue> {
+                          std::string fileName;
+                          store.GetAudioFilename(fileName);
+                          return EncodeStringValue(fileName);
+                        },
+                        [&](const auto* declaration) -> std::optional<RegistryValue> {
+                          return EncodeRecordValue(typename std::remove_pointer_t<decltype(declaration)>::RecordType{});
+                        },
+                    },
+                    setting.declaration);
+}
+
+// Stored values, and the defaults in use for declared values that are not stored (marked so),
+// in the store's name order.
 int List(SettingsStore& store, std::ostream& out, std::ostream& err) {
-  std::vector<std::pair<std::string, RegistryValue>> values;
-  if (!store.ReadAllValues(values)) {
+  std::vector<std::pair<std::string, RegistryValue>> stored;
+  if (!store.ReadAllValues(stored)) {
     err << "corvox settings: cannot read the settings\n";
     return kFailed;
   }
-  for (const auto& [name, value] : values) {
+  struct Line {
+    std::string name;
+    std::string text;
+  };
+  std::vector<Line> lines;
+  std::set<std::string, RegistryNameLess> storedNames;
+  for (const auto& [name, value] : stored) {
+    storedNames.insert(name);
     const std::optional<NamedSetting> setting = FindSetting(name);
-    const auto lines = setting ? DescribeValue(setting->declaration, value) : std::nullopt;
-    out << name << '\t' << (lines ? Join(*lines, " ") : FormatRegistryValueData(value)) << '\n';
+    const auto described = setting ? DescribeValue(setting->declaration, value) : std::nullopt;
+    lines.push_back({name, described ? Join(*described, " ") : FormatRegistryValueData(value)});
   }
+  std::vector<NamedSetting> declared(FixedSettings().begin(), FixedSettings().end());
+  int device = 0;
+  store.GetCurrentDevice(device);
+  declared.push_back(*FindSetting(DeviceSettingsValueName(device)));
+  for (const NamedSetting& setting : declared) {
+    if (storedNames.count(setting.valueName) != 0) continue;
+    const std::optional<RegistryValue> value = DefaultValue(setting, store);
+    if (!value) continue;
+    lines.push_back({setting.valueName, Join(*DescribeValue(setting.declaration, *value), " ") + " (default)"});
+  }
+  std::sort(lines.begin(), lines.end(), [](const Line& a, const Line& b) { return RegistryNameLess()(a.name, b.name); });
+  for (const Line& line : lines) out << line.name << '\t' << line.text << '\n';
   return kSucceeded;
 }
 
+// The stored value, or the default in use (said on stderr, so scripts read the value alone).
 int Get(const NamedSetting& setting, SettingsStore& store, std::ostream& out, std::ostream& err) {
   RegistryValue value;
   if (!store.ReadValue(setting.valueName, value)) {
-    err << "corvox settings: " << Quoted(setting.valueName) << " is not stored\n";
-    return kFailed;
+    const std::optional<RegistryValue> fallback = DefaultValue(setting, store);
+    if (!fallback) {
+      err << "corvox settings: " << Quoted(setting.valueName) << " is not stored and has no default\n";
+      return kFailed;
+    }
+    err << "corvox settings: " << Quoted(setting.valueName) << " is not stored; its default is in use\n";
+    value = *fallback;
   }
   const auto lines = DescribeValue(setting.declaration, value);
   if (!lines) {

@@ -12,7 +12,7 @@ bool SameName(std::string_view left, std::string_view right) {
   return !less(left, right) && !less(right, left);
 }
 
-const std::array<NamedSetting, 15>& FixedSettings() {
+const std::array<NamedSetting, 15>& FixedSettingArray() {
   static const std::array<NamedSetting, 15> settings{{
       {kFormatSetting.name, &kFormatSetting},
       {kCurrentDeviceSetting.name, &kCurrentDeviceSetting},
@@ -51,6 +51,8 @@ std::optional<int> DevicePosition(std::string_view valueName) {
 }
 
 }  // namespace
+
+std::span<const NamedSetting> FixedSettings() { return FixedSettingArray(); }
 
 std::optional<NamedSetting> FindSetting(std::string_view valueName) {
   for (const NamedSetting& setting : FixedSettings()) {

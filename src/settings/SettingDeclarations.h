@@ -19,6 +19,7 @@ struct DwordSetting {
   uint32_t defaultValue;  // what the start-up pass writes, for values it writes
   uint32_t minValue = 0;  // the range a user may set from the command line
   uint32_t maxValue = UINT32_MAX;
+  bool hasDefault = true;  // false for markers whose absence means something
 };
 
 // A REG_SZ value (REG_EXPAND_SZ is read as well), stored with its terminating zero.
@@ -42,9 +43,9 @@ inline constexpr DwordSetting kOverwritingBehaviourSetting{"Overwriting Behaviou
 inline constexpr DwordSetting kAutoUpdateSetting{"Auto Update", 1, 0, 1};
 inline constexpr DwordSetting kShowToolTipsSetting{"Show ToolTips", 1, 0, 1};
 // Seconds since 1970-01-01 UTC, low 32 bits; not written by the start-up pass.
-inline constexpr DwordSetting kLastCheckedSetting{"Last Checked", 0};
+inline constexpr DwordSetting kLastCheckedSetting{"Last Checked", 0, 0, UINT32_MAX, false};
 // First-run marker; only its presence matters; not written by the start-up pass.
-inline constexpr DwordSetting kVirginSetting{"Virgin", 0};
+inline constexpr DwordSetting kVirginSetting{"Virgin", 0, 0, UINT32_MAX, false};
 
 inline constexpr StringSetting kAudioFilenameSetting{"Audio Filename", 32768};
 inline constexpr StringSetting kOpenDirectorySetting{"Open Directory", 256};

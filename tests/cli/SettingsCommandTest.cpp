@@ -52,7 +52,9 @@ TEST_F(SettingsCommand, ListShowsEveryStoredValueOnOneLine) {
   Plant("Foreign", REG_SZ, {'a', 'b'});
   Plant("Playback Vol", REG_SZ, {'7', '0', 0});
   EXPECT_EQ(Run({"list"}), 0);
+  const std::string defaultTemplate = MusicFolder() + "/Vantro Audio/vantroaudio.wma (default)\n";
   EXPECT_EQ(out.str(),
+            "Audio Filename\t" + defaultTemplate +
             "Auto Update\t1\n"
             "Current Device\t0\n"
             "Device Settings 0\tsamplesPerSec=44100 channels=2 bitsPerSample=16 latencyMs=500\n"
@@ -62,12 +64,41 @@ TEST_F(SettingsCommand, ListShowsEveryStoredValueOnOneLine) {
             "outputSampleRateHz=44100 encodingQuality=5 channels=2 copyright=0 crc=0 original=0 cbr=1\n"
             "OGG Configuration\tminBitrateKbps=64 maxBitrateKbps=128 averageBitrateKbps=112 qualityBased=1 "
             "quality=0.5\n"
+            "Open Directory\t" + defaultTemplate +
             "Overwriting Behaviour\t0\n"
             "Playback Vol\t\"70\"\n"
             "Preview Audio\t0\n"
             "Show ToolTips\t1\n"
             "WAV Configuration\tcompressorIndex=-1 listPosition=-1\n"
             "WMA Configuration\tcodecIndex=0 formatIndex=24 vbr=0\n");
+}
+
+TEST_F(SettingsCommand, AFreshStoreListsTheDefaultsInUseMarkedAsSuch) {
+  EXPECT_EQ(Run({"list"}), 0) << err.str();
+  const std::string listed = out.str();
+  EXPECT_NE(listed.find("Format\t200 (default)\n"), std::string::npos) << listed;
+  EXPECT_NE(listed.find("Device Settings 0\tsamplesPerSec=44100 channels=2 bitsPerSample=16 latencyMs=500 (default)\n"),
+            std::string::npos)
+      << listed;
+  EXPECT_NE(listed.find("Audio Filename\t" + MusicFolder() + "/Vantro Audio/vantroaudio.wma (default)\n"),
+            std::string::npos)
+      << listed;
+  // Markers whose absence means something have no default to show.
+  EXPECT_EQ(listed.find("Virgin"), std::string::npos);
+  EXPECT_EQ(listed.find("Last Checked"), std::string::npos);
+
+  ASSERT_TRUE(store.SetFormat(203));
+  EXPECT_EQ(Run({"list"}), 0);
+  EXPECT_NE(out.str().find("Format\t203\n"), std::string::npos) << out.str();
+}
+
+TEST_F(SettingsCommand, GetShowsTheDefaultInUseAndSaysSoApart) {
+  EXPECT_EQ(Run({"get", "Format"}), 0);
+  EXPECT_EQ(out.str(), "200\n");
+  EXPECT_NE(err.str().find("default"), std::string::npos) << err.str();
+  EXPECT_EQ(Run({"get", "WAV Configuration"}), 0);
+  EXPECT_EQ(out.str(), "compressorIndex=-1\nlistPosition=-1\n");
+  EXPECT_EQ(Raw("Format").type, REG_NONE);
 }
 
 TEST_F(SettingsCommand, GetReportsMissingAndMalformedValues) {
@@ -85,11 +116,11 @@ class SettingsCommandRefuses : public SettingsCommand,
 
 TEST_P(SettingsCommandRefuses, WithAMessageAndWritesNothing) {
   ASSERT_TRUE(store.SetMp3Configuration(Mp3Configuration{}));
-  const std::string before = folder.Read("corvox.reg");
+  const std::string before = folder.ReadText("corvox.reg");
   EXPECT_EQ(Run(GetParam()), 2);
   EXPECT_FALSE(err.str().empty());
   EXPECT_EQ(out.str(), "");
-  EXPECT_EQ(folder.Read("corvox.reg"), before);
+  EXPECT_EQ(folder.ReadText("corvox.reg"), before);
 }
 
 INSTANTIATE_TEST_SUITE_P(
