@@ -220,6 +220,7 @@ int RunRecordCommand(const std::vector<std::string>& args, SettingsStore& settin
   ClearErrorInfo();
   const HRESULT stopped = recorder.Stop();
   const std::string stopDetail = GetErrorInfo();
+  const uint64_t dropouts = recorder.OverrunCount();
   recorder.TearDown();
 
   std::string moveError;
@@ -240,6 +241,7 @@ int RunRecordCommand(const std::vector<std::string>& args, SettingsStore& settin
     return 1;
   }
   out << output << "\n";
+  if (dropouts > 0) err << "Dropouts: " << dropouts << " (audio was lost where the recording could not keep up).\n";
   char duration[64];
   std::snprintf(duration, sizeof duration, "%.3f", seconds);
   if (FAILED(stopped)) {

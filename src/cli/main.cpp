@@ -7,8 +7,11 @@
 #include <vector>
 
 #include "cli/DevicesCommand.h"
+#include "cli/MixerCommand.h"
 #include "cli/RecordCommand.h"
 #include "cli/SettingsCommand.h"
+#include "mixer/AudioHardwareCheck.h"
+#include "mixer/AudioMixer.h"
 #include "platform/audio/AudioBackendSelection.h"
 #include "platform/codecs/AudioCompressorCategory.h"
 #include "settings/SettingsStore.h"
@@ -18,9 +21,23 @@ namespace {
 constexpr const char* kUsage =
     "usage: corvox [--audio pulse|alsa|virtual] COMMAND\n"
     "  devices                                      list capture devices\n"
+    "  mixer [select PORT | volume VALUE]           show or change the recording input and level\n"
     "  record [--format wav] [--seconds S] [--output PATH]\n"
     "                                               record into the next output file\n"
     "  settings list | get NAME | set NAME VALUE    show and edit stored settings\n";
+
+// Says which audio system stands in when the one asked for, or the default, is not there.
+void ReportStandIn(const std::string& requested, AudioBackend& backend) {
+  if (backend.Name() == "virtual" && requested != "virtual")
+    std::cerr << "corvox: "
+              << (requested.empty() ? std::string("no sound card was found")
+                                    : "no " + requested + " backend in this build yet")
+              << "; using the virtual audio device (a test tone, or the WAV file named by CORVOX_VIRTUAL_INPUT).\n";
+  else if (!requested.empty() && requested != backend.Name())
+    std::cerr << "corvox: no " << requested << " backend in this build yet; using " << backend.Name() << ".\n";
+  else if (backend.CaptureDevices().empty())
+    std::cerr << "corvox: " << backend.Name() << " finds no sound card that can record.\n";
+}
 
 }  // namespace
 
@@ -55,13 +72,18 @@ int main(int argc, char** argv) {
     return 2;
   }
   const std::string requested = audio.empty() && std::getenv("CORVOX_AUDIO") ? std::getenv("CORVOX_AUDIO") : audio;
-  if (requested != backend->Name())
-    std::cerr << "corvox: no " << (requested.empty() ? "sound-server or ALSA" : requested)
-              << " backend in this build yet; using the " << backend->Name()
-              << " audio device (a test tone, or the WAV file named by CORVOX_VIRTUAL_INPUT).\n";
+  ReportStandIn(requested, *backend);
   settings.RunStartupPass();
+  AudioMixer mixer(backend);
   if (command == "devices") return RunDevicesCommand(args, std::cout, std::cerr);
-  if (command == "record") return RunRecordCommand(args, settings, std::cout, std::cerr);
+  if (command == "mixer") return RunMixerCommand(args, settings, mixer, std::cout, std::cerr);
+  if (command == "record") {
+    if (!AudioHardwarePresent(mixer)) {
+      std::cerr << kNoAudioHardwareMessage << "\n";
+      return 1;
+    }
+    return RunRecordCommand(args, settings, std::cout, std::cerr);
+  }
   std::cerr << "corvox: unknown command \"" << command << "\"\n" << kUsage;
   return 2;
 }

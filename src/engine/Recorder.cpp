@@ -4,6 +4,7 @@
 #include "engine/FilterCategoryEnumerator.h"
 #include "engine/GraphHelpers.h"
 #include "filters/WavDestFilter.h"
+#include "platform/audio/CAudioCaptureFilter.h"
 #include "platform/media/ClassFactory.h"
 #include "platform/media/FileSink.h"
 #include "platform/media/RunningObjectTable.h"
@@ -171,4 +172,11 @@ HRESULT Recorder::TearDown() {
   m_control.reset();
   m_graph.reset();
   return S_OK;
+}
+
+uint64_t Recorder::OverrunCount() const {
+  std::shared_ptr<IBaseFilter> source;
+  if (!m_graph || FAILED(m_graph->FindFilterByName("Audio Source", &source))) return 0;
+  const auto* capture = dynamic_cast<const CAudioCaptureFilter*>(source.get());
+  return capture ? capture->OverrunCount() : 0;
 }

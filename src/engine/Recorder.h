@@ -34,6 +34,8 @@ class Recorder {
   HRESULT TearDown();
 
   bool IsBuilt() const { return m_graph != nullptr; }
+  // Dropouts of the capture device in the built graph's recording so far; 0 without a graph.
+  uint64_t OverrunCount() const;
   IGraphBuilder* Graph() const { return m_graph.get(); }
 
  private:

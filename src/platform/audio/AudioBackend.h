@@ -1,7 +1,7 @@
 #pragma once
 // An audio system the recorder can use: the sound server, ALSA, or the virtual devices for
-// tests and demos. It lists capture devices (position N is the N-th device, and the N-th mixer
-// where the backend has mixers), says what each can do, and opens capture and playback streams.
+// tests and demos. It lists capture devices (position N is the N-th device, and mixer N controls
+// its inputs), says what each can do, and opens capture and playback streams and mixers.
 //
 // Threads: a backend is shared by the device enumerator, the capture and renderer filters and
 // the CLI; every method may be called from any thread, and implementations keep no unguarded
@@ -13,6 +13,7 @@
 
 #include "platform/audio/AudioCaptureStream.h"
 #include "platform/audio/AudioDeviceCaps.h"
+#include "platform/audio/AudioMixerDevice.h"
 #include "platform/audio/AudioPlaybackStream.h"
 #include "platform/media/WaveFormat.h"
 
@@ -40,4 +41,9 @@ class AudioBackend {
   // The default output device, as the audio renderer uses it.
   virtual HRESULT PlaybackCaps(AudioDeviceCaps* caps) = 0;
   virtual HRESULT OpenPlayback(const WAVEFORMATEX& format, std::unique_ptr<AudioPlaybackStream>* stream) = 0;
+
+  // Mixer devices, numbered like the capture devices they control.
+  virtual int MixerCount() = 0;
+  // VFW_E_NOT_FOUND for a number past the list. Control changes go to `notify` (may be null).
+  virtual HRESULT OpenMixer(int number, HWND notify, std::unique_ptr<AudioMixerDevice>* mixer) = 0;
 };

@@ -5,6 +5,8 @@
 
 #include "platform/audio/CAudioCaptureFilter.h"
 #include "platform/audio/CAudioRendererFilter.h"
+#include "platform/audio/CPcmConverterFilter.h"
+#include "platform/audio/alsa/AlsaAudioBackend.h"
 #include "platform/audio/virtual/VirtualAudioBackend.h"
 #include "platform/media/DeviceEnumerator.h"
 #include "platform/media/FilterRegistry.h"
@@ -48,6 +50,25 @@ void Register(const std::shared_ptr<AudioBackend>& backend) {
     return filter;
   };
   RegisterFilter(std::move(renderer));
+  RegisteredFilter converter;
+  converter.clsid = CLSID_CorvoxPcmConverter;
+  converter.name = "PCM Converter";
+  converter.merit = MERIT_UNLIKELY;
+  converter.create = [] { return std::make_shared<CPcmConverterFilter>(); };
+  RegisterFilter(std::move(converter));
+}
+
+// In order of preference: the first that has a capture device. The sound server will come first.
+std::shared_ptr<AudioBackend> DefaultBackend() {
+  auto alsa = std::make_shared<AlsaAudioBackend>();
+  if (!alsa->CaptureDevices().empty()) return alsa;
+  return std::make_shared<VirtualAudioBackend>();
+}
+
+std::shared_ptr<AudioBackend> MakeBackend(const std::string& name) {
+  if (name == "virtual") return std::make_shared<VirtualAudioBackend>();
+  if (name == "alsa") return std::make_shared<AlsaAudioBackend>();
+  return DefaultBackend();
 }
 
 }  // namespace
@@ -62,7 +83,7 @@ std::shared_ptr<AudioBackend> SelectAudioBackend(const std::string& choice) {
     SetErrorInfo("Unknown audio backend \"" + name + "\"; choose pulse, alsa or virtual.");
     return nullptr;
   }
-  std::shared_ptr<AudioBackend> backend = std::make_shared<VirtualAudioBackend>();
+  std::shared_ptr<AudioBackend> backend = MakeBackend(name);
   UseAudioBackend(backend);
   return backend;
 }

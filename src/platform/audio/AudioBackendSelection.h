@@ -15,9 +15,10 @@
 #include "platform/audio/AudioBackend.h"
 
 // `choice` is "pulse", "alsa" or "virtual"; empty takes CORVOX_AUDIO, and when that is unset
-// or empty, the default. Returns the backend now in use, or null for an unknown name (with a
-// readable text through SetErrorInfo; the previous backend stays). The sound-server and ALSA
-// backends are not built yet: every choice gets the virtual backend until they are.
+// or empty, the default: ALSA when it finds a card that records, else the virtual backend.
+// "alsa" is taken even without cards (it then lists no devices). Returns the backend now in
+// use, or null for an unknown name (with a readable text through SetErrorInfo; the previous
+// backend stays). The sound-server backend is not built yet: "pulse" gets the default.
 std::shared_ptr<AudioBackend> SelectAudioBackend(const std::string& choice);
 
 // Makes `backend` the one in use, with the same registrations (tests, embedding).

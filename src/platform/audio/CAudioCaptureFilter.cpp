@@ -67,6 +67,7 @@ void CAudioCaptureFilter::EndCapture() {
   m_stopping = true;
   m_stream->Stop();
   m_thread.join();
+  m_overrunsBefore += m_stream->OverrunCount();
   m_stream.reset();
 }
 

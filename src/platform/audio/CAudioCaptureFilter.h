@@ -45,6 +45,8 @@ class CAudioCaptureFilter : public CBaseFilter, public IAMFilterMiscFlags {
   uint32_t GetMiscFlags() override { return AM_FILTER_MISC_FLAGS_IS_SOURCE; }
 
   CAudioCapturePin* CapturePin() { return m_pin.get(); }
+  // Dropouts (overruns the device recovered from) over every run of this filter. Control thread.
+  uint64_t OverrunCount() const { return m_overrunsBefore + (m_stream ? m_stream->OverrunCount() : 0); }
 
  private:
   void CaptureLoop(WAVEFORMATEX format, long bufferBytes);
@@ -56,6 +58,7 @@ class CAudioCaptureFilter : public CBaseFilter, public IAMFilterMiscFlags {
   const int m_device;
   std::unique_ptr<CAudioCapturePin> m_pin;
   std::unique_ptr<AudioCaptureStream> m_stream;  // control thread; see above
+  uint64_t m_overrunsBefore = 0;                 // control thread: of the streams already closed
   std::thread m_thread;
   std::atomic<bool> m_stopping{false};
 };

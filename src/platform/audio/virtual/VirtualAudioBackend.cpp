@@ -3,8 +3,10 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "platform/audio/virtual/MixerLevelSignal.h"
 #include "platform/audio/virtual/ToneGenerator.h"
 #include "platform/audio/virtual/VirtualCaptureStream.h"
+#include "platform/audio/virtual/VirtualMixerDevice.h"
 #include "platform/audio/virtual/VirtualPlaybackStream.h"
 #include "platform/audio/virtual/WavFileSignal.h"
 
@@ -77,6 +79,7 @@ HRESULT VirtualAudioBackend::OpenCapture(int device, const WAVEFORMATEX& format,
     hr = WavFileSignal::Open(options.inputPath, format, &signal);
     if (FAILED(hr)) return hr;
   }
+  signal = std::make_unique<MixerLevelSignal>(std::move(signal), m_mixer, format);
   *stream = std::make_unique<VirtualCaptureStream>(format, std::move(signal), options.paced);
   return S_OK;
 }
@@ -99,5 +102,16 @@ HRESULT VirtualAudioBackend::OpenPlayback(const WAVEFORMATEX& format, std::uniqu
     if (FAILED(hr)) return hr;
   }
   *stream = std::make_unique<VirtualPlaybackStream>(format, options.paced, std::move(played));
+  return S_OK;
+}
+
+HRESULT VirtualAudioBackend::OpenMixer(int number, HWND notify, std::unique_ptr<AudioMixerDevice>* mixer) {
+  if (mixer == nullptr) return E_POINTER;
+  mixer->reset();
+  if (number != 0) {
+    SetErrorInfo("There is no mixer " + std::to_string(number) + ".");
+    return VFW_E_NOT_FOUND;
+  }
+  *mixer = std::make_unique<VirtualMixerDevice>(m_mixer, notify);
   return S_OK;
 }

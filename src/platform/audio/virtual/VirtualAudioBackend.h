@@ -1,12 +1,14 @@
 #pragma once
 // The virtual audio system for tests and demos: one capture device hearing a test tone or a
-// WAV file, and a playback device that paces like hardware and can keep what it played.
-// Stateless after construction, so any thread may call it.
+// WAV file through its mixer (VirtualMixerState: ports and a recording volume that scales the
+// signal), and a playback device that paces like hardware and can keep what it played.
+// Any thread may call it: the mixer state guards itself, the rest is fixed at construction.
 
 #include <optional>
 #include <string>
 
 #include "platform/audio/AudioBackend.h"
+#include "platform/audio/virtual/VirtualMixerState.h"
 
 struct VirtualAudioOptions {
   std::string inputPath;   // WAV file the capture device hears; empty: the test tone
@@ -30,9 +32,12 @@ class VirtualAudioBackend : public AudioBackend {
   HRESULT OpenCapture(int device, const WAVEFORMATEX& format, std::unique_ptr<AudioCaptureStream>* stream) override;
   HRESULT PlaybackCaps(AudioDeviceCaps* caps) override;
   HRESULT OpenPlayback(const WAVEFORMATEX& format, std::unique_ptr<AudioPlaybackStream>* stream) override;
+  int MixerCount() override { return 1; }
+  HRESULT OpenMixer(int number, HWND notify, std::unique_ptr<AudioMixerDevice>* mixer) override;
 
  private:
   VirtualAudioOptions Options() const;
 
   std::optional<VirtualAudioOptions> m_options;
+  const std::shared_ptr<VirtualMixerState> m_mixer = std::make_shared<VirtualMixerState>();
 };
