@@ -27,4 +27,7 @@ class AudioPlaybackStream {
   virtual HRESULT Write(std::span<const uint8_t> data) = 0;
   // Waits until everything written has been played.
   virtual HRESULT Drain() = 0;
+  // Frames written but not yet heard, for the position a renderer reports; any thread. 0 when
+  // the device cannot tell.
+  virtual uint64_t UnplayedFrames() { return 0; }
 };

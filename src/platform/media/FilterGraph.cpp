@@ -5,7 +5,9 @@
 #include <cstdio>
 #include <map>
 
+#include "platform/media/AsyncFileSource.h"
 #include "platform/media/FilterRegistry.h"
+#include "platform/media/GraphSeeking.h"
 
 namespace {
 
@@ -324,3 +326,122 @@ HRESULT CFilterGraph::GetState(uint32_t timeoutMs, FILTER_STATE* state) {
 }
 
 HRESULT CFilterGraph::SetSyncSource(IReferenceClock*) { return S_OK; }
+
+HRESULT CFilterGraph::AddSourceFilter(const std::string& path, const std::string& name,
+                                      std::shared_ptr<IBaseFilter>* filter) {
+  if (filter) filter->reset();
+  auto source = std::make_shared<CAsyncFileSource>();
+  HRESULT hr = source->Load(path, nullptr);
+  if (FAILED(hr)) return hr;
+  hr = AddFilter(source, name.empty() ? path : name);
+  if (FAILED(hr)) return hr;
+  if (filter) *filter = source;
+  return hr;
+}
+
+HRESULT CFilterGraph::RenderFile(const std::string& path) {
+  std::shared_ptr<IBaseFilter> source;
+  HRESULT hr = AddSourceFilter(path, path, &source);
+  if (FAILED(hr)) return hr;
+  ClearErrorInfo();
+  IPin* output = nullptr;
+  hr = source->FindPin("Output", &output);
+  if (hr == S_OK) hr = Render(output);
+  if (hr == S_OK) return S_OK;
+  if (SUCCEEDED(hr)) hr = VFW_E_CANNOT_RENDER;
+  // The parser that refused the file said why; removing the source must not lose that.
+  std::string reason = GetErrorInfo();
+  RemoveFilter(source.get());
+  SetErrorInfo(reason.empty() ? "No filter can play \"" + path + "\"." : reason);
+  return hr;
+}
+
+HRESULT CFilterGraph::GetCapabilities(uint32_t* capabilities) {
+  if (capabilities == nullptr) return E_POINTER;
+  *capabilities = 0;
+  for (IMediaSeeking* seeking : SeekableFilters(m_filters)) {
+    uint32_t filterCapabilities = 0;
+    if (SUCCEEDED(seeking->GetCapabilities(&filterCapabilities))) *capabilities |= filterCapabilities;
+  }
+  return S_OK;
+}
+
+HRESULT CFilterGraph::CheckCapabilities(uint32_t* capabilities) {
+  if (capabilities == nullptr) return E_POINTER;
+  uint32_t offered = 0;
+  GetCapabilities(&offered);
+  const uint32_t wanted = *capabilities;
+  *capabilities &= offered;
+  if (*capabilities == wanted) return S_OK;
+  return *capabilities != 0 ? S_FALSE : E_FAIL;
+}
+
+HRESULT CFilterGraph::SetPositions(REFERENCE_TIME* current, uint32_t currentFlags, REFERENCE_TIME* stop,
+                                   uint32_t stopFlags) {
+  const std::vector<IMediaSeeking*> seekable = SeekableFilters(m_filters);
+  if (seekable.empty()) return E_NOTIMPL;
+  HRESULT result = S_OK;
+  for (IMediaSeeking* seeking : seekable) {
+    REFERENCE_TIME start = current ? *current : 0;
+    REFERENCE_TIME end = stop ? *stop : 0;
+    const HRESULT hr =
+        seeking->SetPositions(current ? &start : nullptr, currentFlags, stop ? &end : nullptr, stopFlags);
+    if (FAILED(hr) && SUCCEEDED(result)) result = hr;
+  }
+  if (current && (currentFlags & AM_SEEKING_PositioningBitsMask) != AM_SEEKING_NoPositioning) {
+    // The flushed renderers will report completion again for the new stretch.
+    std::lock_guard lock(m_eventMutex);
+    m_completeCount = 0;
+  }
+  return result;
+}
+
+HRESULT CFilterGraph::GetPositions(REFERENCE_TIME* current, REFERENCE_TIME* stop) {
+  if (current) {
+    const HRESULT hr = GetCurrentPosition(current);
+    if (FAILED(hr)) return hr;
+  }
+  return stop ? GetStopPosition(stop) : S_OK;
+}
+
+HRESULT CFilterGraph::GetCurrentPosition(REFERENCE_TIME* current) {
+  if (current == nullptr) return E_POINTER;
+  if (m_state != State_Stopped) {
+    for (IMediaSeeking* renderer : PositionReporters(m_filters))
+      if (renderer->GetCurrentPosition(current) == S_OK) return S_OK;
+  }
+  for (IMediaSeeking* seeking : SeekableFilters(m_filters))
+    if (SUCCEEDED(seeking->GetCurrentPosition(current))) return S_OK;
+  return E_NOTIMPL;
+}
+
+HRESULT CFilterGraph::GetStopPosition(REFERENCE_TIME* stop) {
+  if (stop == nullptr) return E_POINTER;
+  for (IMediaSeeking* seeking : SeekableFilters(m_filters))
+    if (SUCCEEDED(seeking->GetStopPosition(stop))) return S_OK;
+  return E_NOTIMPL;
+}
+
+HRESULT CFilterGraph::GetDuration(REFERENCE_TIME* duration) {
+  if (duration == nullptr) return E_POINTER;
+  for (IMediaSeeking* seeking : SeekableFilters(m_filters))
+    if (SUCCEEDED(seeking->GetDuration(duration))) return S_OK;
+  return E_NOTIMPL;
+}
+
+HRESULT CFilterGraph::put_Volume(long volume) {
+  const std::vector<IBasicAudio*> controls = VolumeControls(m_filters);
+  if (controls.empty()) return E_NOTIMPL;
+  HRESULT result = S_OK;
+  for (IBasicAudio* control : controls) {
+    const HRESULT hr = control->put_Volume(volume);
+    if (FAILED(hr) && SUCCEEDED(result)) result = hr;
+  }
+  return result;
+}
+
+HRESULT CFilterGraph::get_Volume(long* volume) {
+  if (volume == nullptr) return E_POINTER;
+  const std::vector<IBasicAudio*> controls = VolumeControls(m_filters);
+  return controls.empty() ? E_NOTIMPL : controls.front()->get_Volume(volume);
+}

@@ -14,13 +14,17 @@
 #include <string>
 #include <vector>
 
+#include "platform/media/BasicAudio.h"
 #include "platform/media/Graph.h"
+#include "platform/media/Seeking.h"
 
 class CFilterGraph : public IGraphBuilder,
                      public IMediaControl,
                      public IMediaEventEx,
                      public IMediaEventSink,
-                     public IMediaFilter {
+                     public IMediaFilter,
+                     public IMediaSeeking,
+                     public IBasicAudio {
  public:
   CFilterGraph() = default;
   ~CFilterGraph() override;
@@ -35,6 +39,26 @@ class CFilterGraph : public IGraphBuilder,
   HRESULT Disconnect(IPin* pin) override;
   HRESULT Connect(IPin* output, IPin* input) override;
   HRESULT Render(IPin* output) override;
+  HRESULT AddSourceFilter(const std::string& path, const std::string& name,
+                          std::shared_ptr<IBaseFilter>* filter) override;
+  HRESULT RenderFile(const std::string& path) override;
+
+  // Seeking goes to the filters that can seek (parsers, decoders), which flush what was on its
+  // way when the graph is not stopped; it also restarts the count of renderers that completed.
+  // The current position is the renderers' (what is being heard) while the graph runs or is
+  // paused and they know it, else the seeking filters' start position. Control thread only.
+  HRESULT GetCapabilities(uint32_t* capabilities) override;
+  HRESULT CheckCapabilities(uint32_t* capabilities) override;
+  HRESULT SetPositions(REFERENCE_TIME* current, uint32_t currentFlags, REFERENCE_TIME* stop,
+                       uint32_t stopFlags) override;
+  HRESULT GetPositions(REFERENCE_TIME* current, REFERENCE_TIME* stop) override;
+  HRESULT GetCurrentPosition(REFERENCE_TIME* current) override;
+  HRESULT GetStopPosition(REFERENCE_TIME* stop) override;
+  HRESULT GetDuration(REFERENCE_TIME* duration) override;
+
+  // The volume goes to every renderer that has one; E_NOTIMPL when none has.
+  HRESULT put_Volume(long volume) override;
+  HRESULT get_Volume(long* volume) override;
 
   // Run and Pause start the filters from the renderers upstream, so each filter is ready
   // before its source delivers. Stop stops live sources first, waits (bounded) until their end

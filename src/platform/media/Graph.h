@@ -26,6 +26,14 @@ struct IGraphBuilder : IFilterGraph {
   virtual HRESULT Connect(IPin* output, IPin* input) = 0;
   // Connects the output pin to the default renderer for its type.
   virtual HRESULT Render(IPin* output) = 0;
+  // Adds an asynchronous file source holding `path`, named `name` (the path when empty). A
+  // file that cannot be opened fails with the system's code and a readable text.
+  virtual HRESULT AddSourceFilter(const std::string& path, const std::string& name,
+                                  std::shared_ptr<IBaseFilter>* filter) = 0;
+  // Builds the graph that plays the file: its source, the parsers and decoders it needs, the
+  // default renderer. On failure nothing of it stays in the graph and the reason is readable
+  // through GetErrorInfo.
+  virtual HRESULT RenderFile(const std::string& path) = 0;
 };
 
 struct IMediaControl : virtual IUnknown {

@@ -88,6 +88,10 @@ std::string DescribeResult(HRESULT hr) {
       return "Timed out waiting for the state change.";
     case VFW_E_INVALID_FILE_FORMAT:
       return "The file format is invalid.";
+    case VFW_E_UNKNOWN_FILE_TYPE:
+      return "The file's type is not recognised.";
+    case VFW_E_UNSUPPORTED_STREAM:
+      return "The file holds no stream that can be played.";
     case VFW_E_NOT_FOUND:
       return "Not found.";
     default:

@@ -50,6 +50,8 @@ constexpr HRESULT VFW_E_SAMPLE_REJECTED_EOS = MakeResult(0x8004022C);
 constexpr HRESULT VFW_E_DUPLICATE_NAME = MakeResult(0x8004022D);
 constexpr HRESULT VFW_E_TIMEOUT = MakeResult(0x8004022E);
 constexpr HRESULT VFW_E_INVALID_FILE_FORMAT = MakeResult(0x8004022F);
+constexpr HRESULT VFW_E_UNKNOWN_FILE_TYPE = MakeResult(0x80040240);
+constexpr HRESULT VFW_E_UNSUPPORTED_STREAM = MakeResult(0x80040265);
 constexpr HRESULT VFW_E_NOT_IN_GRAPH = MakeResult(0x8004025F);
 
 constexpr bool SUCCEEDED(HRESULT hr) { return hr >= 0; }

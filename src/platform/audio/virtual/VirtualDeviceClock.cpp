@@ -56,12 +56,15 @@ uint64_t VirtualDeviceClock::WaitForFrames(uint64_t frames) {
 }
 
 uint64_t VirtualDeviceClock::FramesPassed() const {
+  const uint64_t total = ElapsedFrames();
+  return total > m_framesSinceOrigin ? total - m_framesSinceOrigin : 0;
+}
+
+uint64_t VirtualDeviceClock::ElapsedFrames() const {
   const auto elapsed = std::chrono::duration_cast<std::chrono::nanoseconds>(Clock::now() - m_origin).count();
   const uint64_t nanoseconds = static_cast<uint64_t>(std::max<int64_t>(elapsed, 0));
   // Whole seconds and the rest apart, so long runs at high rates cannot overflow.
-  const uint64_t total =
-      nanoseconds / 1'000'000'000ull * m_rateHz + nanoseconds % 1'000'000'000ull * m_rateHz / 1'000'000'000ull;
-  return total > m_framesSinceOrigin ? total - m_framesSinceOrigin : 0;
+  return nanoseconds / 1'000'000'000ull * m_rateHz + nanoseconds % 1'000'000'000ull * m_rateHz / 1'000'000'000ull;
 }
 
 bool VirtualDeviceClock::QueueFrames(uint64_t frames) {
@@ -78,6 +81,23 @@ bool VirtualDeviceClock::QueueFrames(uint64_t frames) {
 bool VirtualDeviceClock::WaitUntilPlayed() {
   std::unique_lock lock(m_mutex);
   return WaitUntil(lock, m_framesSinceOrigin) != Wait::Released;
+}
+
+uint64_t VirtualDeviceClock::UnplayedFrames() {
+  std::lock_guard lock(m_mutex);
+  if (!m_paced || !m_running) return 0;
+  const uint64_t elapsed = ElapsedFrames();
+  return m_framesSinceOrigin > elapsed ? m_framesSinceOrigin - elapsed : 0;
+}
+
+void VirtualDeviceClock::DropQueued() {
+  {
+    std::lock_guard lock(m_mutex);
+    if (!m_paced || !m_running) return;
+    m_origin = Clock::now();
+    m_framesSinceOrigin = 0;
+  }
+  m_changed.notify_all();
 }
 
 VirtualDeviceClock::Wait VirtualDeviceClock::WaitUntil(std::unique_lock<std::mutex>& lock, uint64_t frames,

@@ -34,6 +34,10 @@ class VirtualDeviceClock {
   bool QueueFrames(uint64_t frames);
   // Blocks until every queued frame has played; false when released.
   bool WaitUntilPlayed();
+  // Frames queued that the clock has not played yet (0 unpaced).
+  uint64_t UnplayedFrames();
+  // Forgets the frames queued and not yet played, so the next write plays at once (flush).
+  void DropQueued();
 
  private:
   using Clock = std::chrono::steady_clock;
@@ -47,6 +51,8 @@ class VirtualDeviceClock {
   Clock::time_point Deadline(uint64_t frames) const;
   // Frames the running clock has passed beyond m_framesSinceOrigin.
   uint64_t FramesPassed() const;
+  // Frames the clock has passed since m_origin.
+  uint64_t ElapsedFrames() const;
 
   const uint32_t m_rateHz;
   const bool m_paced;
