@@ -10,8 +10,6 @@
 #include "settings/ExportFormat.h"
 #include "settings/SettingsStore.h"
 
-namespace {
-
 DeviceSettings CurrentDeviceSettings(SettingsStore& settings) {
   int position = 0;
   settings.GetCurrentDevice(position);
@@ -19,15 +17,6 @@ DeviceSettings CurrentDeviceSettings(SettingsStore& settings) {
   settings.GetDeviceSettings(position, device);
   return device;
 }
-
-template <class I>
-I* FirstOutputPinInterface(IBaseFilter* filter) {
-  IPin* pin = nullptr;
-  if (FindPin(filter, PINDIR_OUTPUT, &pin) != S_OK || pin == nullptr) return nullptr;
-  return QueryInterface<I>(pin);
-}
-
-}  // namespace
 
 HRESULT AddCaptureSource(IGraphBuilder* graph, SettingsStore& settings, int exportFormat,
                          std::shared_ptr<IBaseFilter>* filter) {

@@ -5,8 +5,12 @@
 #include <memory>
 
 #include "platform/media/Graph.h"
+#include "settings/DeviceSettings.h"
 
 class SettingsStore;
+
+// The device settings record stored for "Current Device" (defaults when missing).
+DeviceSettings CurrentDeviceSettings(SettingsStore& settings);
 
 // Binds the current device and adds it as "Audio Source" with the format for `exportFormat`.
 // E_UNEXPECTED when the stored position names no device.

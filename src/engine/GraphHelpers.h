@@ -9,6 +9,13 @@
 HRESULT FindUnconnectedPin(IBaseFilter* filter, PIN_DIRECTION direction, IPin** pin);
 // The first pin of that direction, connected or not; S_FALSE and no pin when there is none.
 HRESULT FindPin(IBaseFilter* filter, PIN_DIRECTION direction, IPin** pin);
+// Interface I of the filter's first output pin; null when there is no such pin or interface.
+template <class I>
+I* FirstOutputPinInterface(IBaseFilter* filter) {
+  IPin* pin = nullptr;
+  if (FindPin(filter, PINDIR_OUTPUT, &pin) != S_OK || pin == nullptr) return nullptr;
+  return QueryInterface<I>(pin);
+}
 // Joins upstream's first free output to downstream's first free input with intelligent
 // Connect; E_POINTER when an argument is missing.
 HRESULT ConnectFilters(IGraphBuilder* graph, IBaseFilter* upstream, IBaseFilter* downstream);
