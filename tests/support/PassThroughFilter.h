@@ -1,14 +1,20 @@
 #pragma once
-// A transform that passes every sample through unchanged, with the input's type, into output
-// buffers of `bufferBytes` bytes: the smallest filter on which to check the transform base.
+// A transform that passes every sample through unchanged, with the input's type, and counts
+// the samples it copied: the smallest filter on which to check the transform base. Its output
+// buffers are as large as the input's (the base's choice), or `bufferBytes` when given.
 
 #include <algorithm>
+#include <atomic>
+#include <optional>
+#include <string>
 
 #include "platform/media/TransformFilter.h"
 
 class CPassThrough : public CTransformFilter {
  public:
-  explicit CPassThrough(long bufferBytes = 64) : CTransformFilter(GUID_NULL), m_bufferBytes(bufferBytes) {}
+  explicit CPassThrough(std::optional<long> bufferBytes = std::nullopt, std::string inputPinName = "XForm In",
+                        std::string outputPinName = "XForm Out")
+      : CTransformFilter(GUID_NULL, std::move(inputPinName), std::move(outputPinName)), m_bufferBytes(bufferBytes) {}
 
   HRESULT CheckInputType(const AM_MEDIA_TYPE*) override { return S_OK; }
   HRESULT CheckTransform(const AM_MEDIA_TYPE*, const AM_MEDIA_TYPE*) override { return S_OK; }
@@ -17,13 +23,13 @@ class CPassThrough : public CTransformFilter {
     *type = InputPin()->CurrentMediaType();
     return S_OK;
   }
-  HRESULT DecideBufferSize(IMemAllocator* allocator, ALLOCATOR_PROPERTIES* request) override {
-    request->cBuffers = 1;
-    request->cbBuffer = m_bufferBytes;
-    ALLOCATOR_PROPERTIES actual;
-    return allocator->SetProperties(request, &actual);
+  HRESULT GetOutputBufferProperties(const ALLOCATOR_PROPERTIES& input, ALLOCATOR_PROPERTIES* request) override {
+    if (!m_bufferBytes) return CTransformFilter::GetOutputBufferProperties(input, request);
+    *request = {1, *m_bufferBytes, 1, 0};
+    return S_OK;
   }
   HRESULT Transform(IMediaSample* input, IMediaSample* output) override {
+    ++transformed;
     uint8_t *from = nullptr, *to = nullptr;
     input->GetPointer(&from);
     output->GetPointer(&to);
@@ -31,6 +37,10 @@ class CPassThrough : public CTransformFilter {
     return output->SetActualDataLength(input->GetActualDataLength());
   }
 
+  using CTransformFilter::CreatePins;
+
+  std::atomic<int> transformed{0};
+
  private:
-  const long m_bufferBytes;
+  const std::optional<long> m_bufferBytes;
 };
