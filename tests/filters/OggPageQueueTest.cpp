@@ -85,13 +85,4 @@ TEST(OggPageQueueTest, ABodyOfExactlyTheBufferSizeKeepsIt) {
   EXPECT_EQ(queue.BodyBufferBytes(), 6144u);
 }
 
-TEST(OggPageQueueTest, ClearDropsEveryPage) {
-  COggPageQueue queue;
-  ASSERT_TRUE(queue.Push(Bytes(27, 1), Bytes(1, 1), 0));
-  ASSERT_TRUE(queue.Push(Bytes(27, 1), Bytes(1, 1), 1));
-  queue.Clear();
-  EXPECT_TRUE(queue.Empty());
-  EXPECT_EQ(queue.Count(), 0u);
-}
-
 }  // namespace
