@@ -108,7 +108,8 @@ std::string WithDetail(const std::string& message) {
 
 enum class StopReason { Duration, EndOfInput, Interrupted, Error };
 
-// Pumps the graph's events until the recording should end.
+// Pumps the graph's events until the recording should end. After an abort, GetErrorInfo()
+// holds the text the failing thread set.
 StopReason WaitForEnd(MessageLoop& loop, IMediaEventEx* events, std::optional<double> seconds, HRESULT* error) {
   const auto start = std::chrono::steady_clock::now();
   for (;;) {
@@ -177,9 +178,15 @@ int RunRecordCommand(const std::vector<std::string>& args, SettingsStore& settin
                      std::ostream& err) {
   RecordOptions options;
   if (!ParseOptions(args, options, err)) return 2;
-  if (options.format) settings.SetFormat(*options.format);
   int format = kFormatWma;
-  settings.GetFormat(format);
+  if (!options.format) {
+    settings.GetFormat(format);
+  } else {
+    format = *options.format;
+    if (!settings.SetFormat(format))
+      err << "corvox record: the format could not be stored in the settings file; it is used for this recording "
+             "only.\n";
+  }
 
   std::string folder, folderError;
   if (!GetTempFolder(folder, &folderError)) {
@@ -217,6 +224,7 @@ int RunRecordCommand(const std::vector<std::string>& args, SettingsStore& settin
   HRESULT abortCode = S_OK;
   const StopReason reason =
       WaitForEnd(loop, QueryInterface<IMediaEventEx>(recorder.Graph()), options.seconds, &abortCode);
+  const std::string abortDetail = reason == StopReason::Error ? GetErrorInfo() : std::string();
   ClearErrorInfo();
   const HRESULT stopped = recorder.Stop();
   const std::string stopDetail = GetErrorInfo();
@@ -250,7 +258,8 @@ int RunRecordCommand(const std::vector<std::string>& args, SettingsStore& settin
     return 1;
   }
   if (reason == StopReason::Error) {
-    err << "Recording stopped early: " << DescribeResult(abortCode) << " " << duration << " seconds were saved.\n";
+    err << "Recording stopped early: " << (abortDetail.empty() ? DescribeResult(abortCode) : abortDetail) << " "
+        << duration << " seconds were saved.\n";
     return 1;
   }
   err << "Recorded " << duration << " seconds.\n";

@@ -4,44 +4,17 @@
 
 #include <cstdio>
 
+#include "platform/media/PinWalk.h"
 #include "platform/media/RunningObjectTable.h"
-
-namespace {
-
-template <class Accept>
-HRESULT FirstPinWhere(IBaseFilter* filter, PIN_DIRECTION direction, IPin** pin, Accept accept) {
-  std::unique_ptr<IEnumPins> pins;
-  const HRESULT hr = filter->EnumPins(&pins);
-  if (FAILED(hr)) return hr;
-  pins->Reset();
-  IPin* candidate = nullptr;
-  unsigned long fetched = 0;
-  while (pins->Next(1, &candidate, &fetched) == S_OK && fetched == 1) {
-    PIN_DIRECTION actual;
-    if (SUCCEEDED(candidate->QueryDirection(&actual)) && actual == direction && accept(candidate)) {
-      *pin = candidate;
-      return S_OK;
-    }
-  }
-  return S_FALSE;
-}
-
-}  // namespace
 
 HRESULT FindUnconnectedPin(IBaseFilter* filter, PIN_DIRECTION direction, IPin** pin) {
   if (filter == nullptr || pin == nullptr) return E_POINTER;
-  *pin = nullptr;
-  const HRESULT hr = FirstPinWhere(filter, direction, pin, [](IPin* candidate) {
-    IPin* peer = nullptr;
-    return FAILED(candidate->ConnectedTo(&peer));
-  });
-  return hr == S_OK ? S_OK : E_FAIL;
+  return FindFirstPin(filter, direction, PinConnection::Unconnected, pin) == S_OK ? S_OK : E_FAIL;
 }
 
 HRESULT FindPin(IBaseFilter* filter, PIN_DIRECTION direction, IPin** pin) {
   if (filter == nullptr || pin == nullptr) return E_POINTER;
-  *pin = nullptr;
-  return FirstPinWhere(filter, direction, pin, [](IPin*) { return true; });
+  return FindFirstPin(filter, direction, PinConnection::Any, pin);
 }
 
 HRESULT ConnectFilters(IGraphBuilder* graph, IBaseFilter* upstream, IBaseFilter* downstream) {

@@ -111,7 +111,8 @@ HRESULT Recorder::AddWavCompressor(IBaseFilter* tee, std::shared_ptr<IBaseFilter
                  std::to_string(names.size()) + " compressor(s) available.");
     return E_INVALIDARG;
   }
-  compressors.BindByName(names[static_cast<size_t>(wav.compressorIndex)], compressor);
+  hr = compressors.BindByName(names[static_cast<size_t>(wav.compressorIndex)], compressor);
+  if (FAILED(hr)) return hr;
   hr = AddFilter(*compressor, "WAV Compressor");
   if (FAILED(hr)) return hr;
   return ConnectFilters(m_graph.get(), tee, compressor->get());

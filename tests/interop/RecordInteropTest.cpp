@@ -8,65 +8,9 @@
 #include <iterator>
 #include <thread>
 
-#include "Process.h"
+#include "RecordInterop.h"
 
 namespace {
-
-namespace fs = std::filesystem;
-
-std::string Trim(std::string text) {
-  while (!text.empty() && (text.back() == '\n' || text.back() == '\r' || text.back() == ' ')) text.pop_back();
-  return text;
-}
-
-std::vector<char> ReadFile(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), {}};
-}
-
-class RecordInterop : public ::testing::Test {
- protected:
-  void SetUp() override {
-    m_dir = fs::temp_directory_path() / ("corvox-interop-" + std::to_string(getpid()) + "-" +
-                                         ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(m_dir);
-    fs::create_directories(m_dir / "home");
-    fs::create_directories(m_dir / "config");
-    fs::create_directories(m_dir / "tmp");
-    m_env = {{"HOME", (m_dir / "home").string()},
-             {"XDG_CONFIG_HOME", (m_dir / "config").string()},
-             {"TMPDIR", (m_dir / "tmp").string()},
-             {"CORVOX_AUDIO", "virtual"},
-             {"CORVOX_VIRTUAL_PACE", "0"}};
-  }
-  void TearDown() override { fs::remove_all(m_dir); }
-
-  ProcessResult Corvox(std::vector<std::string> args) {
-    args.insert(args.begin(), CORVOX_BINARY);
-    return RunProcess(args, m_env);
-  }
-
-  // A tone made by sox: `seconds` long at the given rate, channels and bits.
-  fs::path MakeInput(const std::string& name, int rate, int channels, int bits, const std::string& seconds) {
-    const fs::path path = m_dir / name;
-    const ProcessResult made =
-        RunProcess({"sox", "-n", "-r", std::to_string(rate), "-c", std::to_string(channels), "-b", std::to_string(bits),
-                    path.string(), "synth", seconds, "sine", "440", "vol", "0.5"});
-    EXPECT_EQ(made.exitCode, 0) << made.err;
-    m_env["CORVOX_VIRTUAL_INPUT"] = path.string();
-    return path;
-  }
-
-  std::string SoxInfo(const std::string& flag, const fs::path& file) {
-    const ProcessResult info = RunProcess({"sox", "--i", flag, file.string()});
-    EXPECT_EQ(info.exitCode, 0);
-    EXPECT_EQ(info.err, "") << "sox warned about " << file;
-    return Trim(info.out);
-  }
-
-  fs::path m_dir;
-  std::map<std::string, std::string> m_env;
-};
 
 TEST_F(RecordInterop, WavRecordingOfAFileIsSampleExactAndReadCleanlyBySoxAndFfprobe) {
   const fs::path input = MakeInput("in.wav", 44100, 2, 16, "2.5");
@@ -161,11 +105,40 @@ TEST_F(RecordInterop, AFailingWriteEndsTheRecordingAndKeepsWhatWasWritten) {
                                    "wav",     "--output",       output.string()};
   const ProcessResult run = RunProcess(args, m_env);
   EXPECT_EQ(run.exitCode, 1);
-  EXPECT_NE(run.err.find("Recording stopped early"), std::string::npos) << run.err;
+  EXPECT_NE(run.err.find("Recording stopped early: Writing \""), std::string::npos) << run.err;
+  EXPECT_NE(run.err.find("corvox_temp.audio\" failed: "), std::string::npos) << run.err;
   EXPECT_EQ(Trim(run.out), output.string());
   const int samples = std::stoi(SoxInfo("-s", output));
   EXPECT_GT(samples, 0);
   EXPECT_LT(samples, 50000);
+}
+
+TEST_F(RecordInterop, ACaptureFailureMidRecordingEndsWithTheDevicesOwnMessage) {
+  MakeInput("in.wav", 44100, 2, 16, "5");
+  m_env["CORVOX_VIRTUAL_FAIL_AFTER"] = "44100";
+  const fs::path output = m_dir / "failed.wav";
+  const ProcessResult run = Corvox({"record", "--format", "wav", "--output", output.string()});
+  EXPECT_EQ(run.exitCode, 1);
+  EXPECT_NE(run.err.find("Recording stopped early: The virtual capture device failed on purpose after 44100 frames "
+                         "(CORVOX_VIRTUAL_FAIL_AFTER). 1.000 seconds were saved."),
+            std::string::npos)
+      << run.err;
+  EXPECT_EQ(Trim(run.out), output.string());
+  EXPECT_EQ(SoxInfo("-s", output), "44100");
+}
+
+TEST_F(RecordInterop, AFormatThatCannotBeStoredIsStillUsedForTheRecording) {
+  MakeInput("in.wav", 44100, 2, 16, "0.2");
+  // A file where the settings folder should be: nothing can be stored.
+  std::ofstream(m_dir / "config" / "vantro") << "not a folder";
+  const fs::path output = m_dir / "unstored.wav";
+  const ProcessResult run = Corvox({"record", "--format", "wav", "--output", output.string()});
+  ASSERT_EQ(run.exitCode, 0) << run.err;
+  EXPECT_NE(run.err.find("corvox record: the format could not be stored in the settings file; it is used for this "
+                         "recording only.\n"),
+            std::string::npos)
+      << run.err;
+  EXPECT_EQ(SoxInfo("-s", output), "8820");
 }
 
 TEST_F(RecordInterop, CtrlCStopsCleanlyWithACompleteFile) {

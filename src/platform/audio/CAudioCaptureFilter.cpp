@@ -25,14 +25,18 @@ CAudioCaptureFilter::~CAudioCaptureFilter() { EndCapture(); }
 CBasePin* CAudioCaptureFilter::GetPin(int n) { return n == 0 ? m_pin.get() : nullptr; }
 
 HRESULT CAudioCaptureFilter::Stop() {
-  EndCapture();
-  return CBaseFilter::Stop();
+  const HRESULT ended = EndCapture();
+  const HRESULT hr = CBaseFilter::Stop();
+  return FAILED(ended) ? ended : hr;
 }
 
 HRESULT CAudioCaptureFilter::Pause() {
   std::lock_guard lock(m_csFilter);
   if (m_State != State_Stopped || !m_pin->IsConnected()) {
-    if (m_State == State_Running && m_stream) m_stream->Pause();
+    if (m_State == State_Running && m_stream) {
+      const HRESULT paused = m_stream->Pause();
+      if (FAILED(paused)) return paused;
+    }
     return CBaseFilter::Pause();
   }
   const WAVEFORMATEX format = m_pin->Format();
@@ -62,13 +66,14 @@ HRESULT CAudioCaptureFilter::Run(REFERENCE_TIME start) {
   return m_stream->Start();
 }
 
-void CAudioCaptureFilter::EndCapture() {
-  if (!m_thread.joinable()) return;
+HRESULT CAudioCaptureFilter::EndCapture() {
+  if (!m_thread.joinable()) return S_OK;
   m_stopping = true;
-  m_stream->Stop();
+  const HRESULT hr = m_stream->Stop();
   m_thread.join();
   m_overrunsBefore += m_stream->OverrunCount();
   m_stream.reset();
+  return hr;
 }
 
 void CAudioCaptureFilter::CaptureLoop(WAVEFORMATEX format, long bufferBytes) {

@@ -37,7 +37,8 @@ constexpr long EC_COMPLETE = 1;
 constexpr long EC_USERABORT = 2;
 constexpr long EC_ERRORABORT = 3;
 
-// Filters report events through the graph they joined; callable from any thread.
+// Filters report events through the graph they joined; callable from any thread. Notify runs
+// on the reporting thread, so a failure's text set there with SetErrorInfo travels with it.
 struct IMediaEventSink : virtual IUnknown {
   virtual HRESULT Notify(long eventCode, intptr_t param1, intptr_t param2) = 0;
 };

@@ -4,10 +4,12 @@
 #include <chrono>
 #include <cstdio>
 #include <map>
+#include <utility>
 
 #include "platform/media/AsyncFileSource.h"
 #include "platform/media/FilterRegistry.h"
 #include "platform/media/GraphSeeking.h"
+#include "platform/media/PinWalk.h"
 
 namespace {
 
@@ -16,28 +18,10 @@ constexpr auto kEndOfStreamWait = std::chrono::seconds(5);
 // Converters chained by intelligent connect between two pins, at most.
 constexpr int kMaxConverterDepth = 2;
 
-std::vector<IPin*> PinsOf(IBaseFilter* filter) {
-  std::vector<IPin*> pins;
-  std::unique_ptr<IEnumPins> e;
-  if (FAILED(filter->EnumPins(&e)) || !e) return pins;
-  IPin* pin = nullptr;
-  unsigned long fetched = 0;
-  while (e->Next(1, &pin, &fetched) == S_OK && fetched == 1) pins.push_back(pin);
-  return pins;
-}
-
-PIN_DIRECTION DirectionOf(IPin* pin) {
-  PIN_DIRECTION direction = PINDIR_INPUT;
-  pin->QueryDirection(&direction);
-  return direction;
-}
-
-IPin* FirstPin(IBaseFilter* filter, PIN_DIRECTION direction, bool unconnectedOnly) {
-  for (IPin* pin : PinsOf(filter)) {
-    IPin* peer = nullptr;
-    if (DirectionOf(pin) == direction && (!unconnectedOnly || FAILED(pin->ConnectedTo(&peer)))) return pin;
-  }
-  return nullptr;
+// Events whose first parameter is a result code; a failing one carries its text.
+bool CarriesFailure(long eventCode, intptr_t param1) {
+  const bool resultParam = eventCode == EC_COMPLETE || eventCode == EC_USERABORT || eventCode == EC_ERRORABORT;
+  return resultParam && FAILED(static_cast<HRESULT>(param1));
 }
 
 uint32_t MiscFlags(IBaseFilter* filter) {
@@ -49,12 +33,7 @@ uint32_t MiscFlags(IBaseFilter* filter) {
 
 bool IsRenderer(IBaseFilter* filter) {
   if (MiscFlags(filter) & AM_FILTER_MISC_FLAGS_IS_RENDERER) return true;
-  bool input = false;
-  for (IPin* pin : PinsOf(filter)) {
-    if (DirectionOf(pin) == PINDIR_OUTPUT) return false;
-    input = true;
-  }
-  return input;
+  return PinsOf(filter, PINDIR_OUTPUT).empty() && !PinsOf(filter, PINDIR_INPUT).empty();
 }
 
 bool IsLiveSource(IBaseFilter* filter) { return (MiscFlags(filter) & AM_FILTER_MISC_FLAGS_IS_SOURCE) != 0; }
@@ -135,12 +114,11 @@ HRESULT CFilterGraph::ConnectVia(IPin* output, IPin* input, int depth) {
     if (entry.renderer) continue;
     std::shared_ptr<IBaseFilter> converter = entry.create ? entry.create() : nullptr;
     if (!converter || FAILED(AddFilter(converter, entry.name))) continue;
-    IPin* converterIn = FirstPin(converter.get(), PINDIR_INPUT, true);
-    if (converterIn && SUCCEEDED(ConnectDirect(output, converterIn, nullptr))) {
-      for (IPin* converterOut : PinsOf(converter.get())) {
-        if (DirectionOf(converterOut) == PINDIR_OUTPUT && SUCCEEDED(ConnectVia(converterOut, input, depth + 1)))
-          return S_OK;
-      }
+    IPin* converterIn = nullptr;
+    if (FindFirstPin(converter.get(), PINDIR_INPUT, PinConnection::Unconnected, &converterIn) == S_OK &&
+        SUCCEEDED(ConnectDirect(output, converterIn, nullptr))) {
+      for (IPin* converterOut : PinsOf(converter.get(), PINDIR_OUTPUT))
+        if (SUCCEEDED(ConnectVia(converterOut, input, depth + 1))) return S_OK;
     }
     RemoveFilter(converter.get());
   }
@@ -153,8 +131,10 @@ HRESULT CFilterGraph::Render(IPin* output) {
     if (!entry.renderer) continue;
     std::shared_ptr<IBaseFilter> renderer = entry.create ? entry.create() : nullptr;
     if (!renderer || FAILED(AddFilter(renderer, entry.name))) continue;
-    IPin* input = FirstPin(renderer.get(), PINDIR_INPUT, true);
-    if (input && SUCCEEDED(Connect(output, input))) return S_OK;
+    IPin* input = nullptr;
+    if (FindFirstPin(renderer.get(), PINDIR_INPUT, PinConnection::Unconnected, &input) == S_OK &&
+        SUCCEEDED(Connect(output, input)))
+      return S_OK;
     RemoveFilter(renderer.get());
   }
   return VFW_E_CANNOT_RENDER;
@@ -166,9 +146,9 @@ std::vector<IBaseFilter*> CFilterGraph::UpstreamOrder() {
   std::map<IBaseFilter*, std::vector<IBaseFilter*>> downstream;
   for (const auto& f : m_filters) feeders[f.get()];
   for (const auto& f : m_filters) {
-    for (IPin* pin : PinsOf(f.get())) {
-      IPin* peer = nullptr;
-      if (DirectionOf(pin) != PINDIR_OUTPUT || FAILED(pin->ConnectedTo(&peer)) || !peer) continue;
+    for (IPin* pin : PinsOf(f.get(), PINDIR_OUTPUT)) {
+      IPin* peer = PeerOf(pin);
+      if (peer == nullptr) continue;
       IBaseFilter* next = peer->Filter();
       if (!feeders.count(next)) continue;
       ++feeders[next];
@@ -194,10 +174,7 @@ HRESULT CFilterGraph::PauseFilters() {
   }
   for (auto it = order.rbegin(); it != order.rend(); ++it) {
     const HRESULT hr = (*it)->Pause();
-    if (FAILED(hr)) {
-      StopFilters();
-      return hr;
-    }
+    if (FAILED(hr)) return StopAfter(hr);
   }
   return S_OK;
 }
@@ -209,10 +186,7 @@ HRESULT CFilterGraph::Run() {
   std::vector<IBaseFilter*> order = UpstreamOrder();
   for (auto it = order.rbegin(); it != order.rend(); ++it) {
     hr = (*it)->Run(0);
-    if (FAILED(hr)) {
-      StopFilters();
-      return hr;
-    }
+    if (FAILED(hr)) return StopAfter(hr);
   }
   m_state = State_Running;
   return S_OK;
@@ -231,35 +205,57 @@ HRESULT CFilterGraph::Stop() {
   return StopFilters();
 }
 
+HRESULT CFilterGraph::StopAfter(HRESULT failure) {
+  const std::string text = GetErrorInfo();
+  StopFilters();  // what made the state change fail is what the caller needs to hear about
+  SetErrorInfo(text);
+  return failure;
+}
+
 HRESULT CFilterGraph::StopFilters() {
   {
     std::lock_guard lock(m_eventMutex);
     m_stopping = true;
   }
+  HRESULT result = S_OK;
+  std::string resultText;
+  // Each call starts with no text, so a failure never carries the text of an earlier one.
+  ClearErrorInfo();
+  const auto keepFirstFailure = [&](HRESULT hr) {
+    if (FAILED(hr) && SUCCEEDED(result)) {
+      result = hr;
+      resultText = GetErrorInfo();
+    }
+    ClearErrorInfo();
+  };
   std::vector<IBaseFilter*> order = UpstreamOrder();
   // A paused renderer holds its upstream thread inside Receive, and a source's Stop joins that
   // thread: let everything but the live sources run so the thread can reach its stop check.
   if (m_state == State_Paused) {
     for (IBaseFilter* filter : order)
-      if (!IsLiveSource(filter)) filter->Run(0);
+      if (!IsLiveSource(filter)) keepFirstFailure(filter->Run(0));
   }
   bool liveSource = false;
   for (IBaseFilter* filter : order) {
     FILTER_STATE state = State_Stopped;
     if (IsLiveSource(filter) && SUCCEEDED(filter->GetState(0, &state)) && state != State_Stopped) {
-      filter->Stop();
+      keepFirstFailure(filter->Stop());
       liveSource = true;
     }
   }
+  bool drained = true;
   if (liveSource) {
     std::unique_lock lock(m_eventMutex);
-    m_eventArrived.wait_for(lock, kEndOfStreamWait, [this] { return m_completeCount >= m_renderers; });
+    drained = m_eventArrived.wait_for(lock, kEndOfStreamWait, [this] { return m_completeCount >= m_renderers; });
   }
-  HRESULT result = S_OK;
-  for (IBaseFilter* filter : order) {
-    const HRESULT hr = filter->Stop();
-    if (FAILED(hr) && SUCCEEDED(result)) result = hr;
+  for (IBaseFilter* filter : order) keepFirstFailure(filter->Stop());
+  // A filter that could not finish its work is the graver news; the time-out comes second.
+  if (!drained) {
+    SetErrorInfo("The end of the stream did not reach every renderer within " +
+                 std::to_string(kEndOfStreamWait.count()) + " seconds; the last data may be missing.");
+    keepFirstFailure(VFW_E_TIMEOUT);
   }
+  SetErrorInfo(resultText);
   std::lock_guard lock(m_eventMutex);
   m_stopping = false;
   m_state = State_Stopped;
@@ -287,35 +283,38 @@ HRESULT CFilterGraph::GetEvent(long* eventCode, intptr_t* param1, intptr_t* para
   if (!m_eventArrived.wait_for(lock, std::chrono::milliseconds(std::max(0L, timeoutMs)),
                                [this] { return !m_events.empty(); }))
     return E_ABORT;
-  const Event event = m_events.front();
+  const Event event = std::move(m_events.front());
   m_events.pop_front();
   *eventCode = event.code;
   *param1 = event.param1;
   *param2 = event.param2;
+  SetErrorInfo(event.errorText);
   return S_OK;
 }
 
 HRESULT CFilterGraph::FreeEventParams(long, intptr_t, intptr_t) { return S_OK; }
 
 HRESULT CFilterGraph::Notify(long eventCode, intptr_t param1, intptr_t param2) {
+  // Taken here, on the reporting thread, where the text was set.
+  const std::string errorText = CarriesFailure(eventCode, param1) ? GetErrorInfo() : std::string();
   {
     std::lock_guard lock(m_eventMutex);
     if (eventCode == EC_COMPLETE) {
       ++m_completeCount;
-      if (m_completeCount == m_renderers && !m_stopping) QueueEvent({EC_COMPLETE, S_OK, 0});
+      if (m_completeCount == m_renderers && !m_stopping) QueueEvent({EC_COMPLETE, S_OK, 0, {}});
     } else if (eventCode == EC_ERRORABORT) {
-      if (!m_errorReported) QueueEvent({eventCode, param1, param2});
+      if (!m_errorReported) QueueEvent({eventCode, param1, param2, errorText});
       m_errorReported = true;
     } else {
-      QueueEvent({eventCode, param1, param2});
+      QueueEvent({eventCode, param1, param2, errorText});
     }
   }
   m_eventArrived.notify_all();
   return S_OK;
 }
 
-void CFilterGraph::QueueEvent(const Event& event) {
-  m_events.push_back(event);
+void CFilterGraph::QueueEvent(Event event) {
+  m_events.push_back(std::move(event));
   PostMessage(m_window, m_message, 0, m_instance);
 }
 
@@ -366,16 +365,6 @@ HRESULT CFilterGraph::GetCapabilities(uint32_t* capabilities) {
   return S_OK;
 }
 
-HRESULT CFilterGraph::CheckCapabilities(uint32_t* capabilities) {
-  if (capabilities == nullptr) return E_POINTER;
-  uint32_t offered = 0;
-  GetCapabilities(&offered);
-  const uint32_t wanted = *capabilities;
-  *capabilities &= offered;
-  if (*capabilities == wanted) return S_OK;
-  return *capabilities != 0 ? S_FALSE : E_FAIL;
-}
-
 HRESULT CFilterGraph::SetPositions(REFERENCE_TIME* current, uint32_t currentFlags, REFERENCE_TIME* stop,
                                    uint32_t stopFlags) {
   const std::vector<IMediaSeeking*> seekable = SeekableFilters(m_filters);
@@ -394,14 +383,6 @@ HRESULT CFilterGraph::SetPositions(REFERENCE_TIME* current, uint32_t currentFlag
     m_completeCount = 0;
   }
   return result;
-}
-
-HRESULT CFilterGraph::GetPositions(REFERENCE_TIME* current, REFERENCE_TIME* stop) {
-  if (current) {
-    const HRESULT hr = GetCurrentPosition(current);
-    if (FAILED(hr)) return hr;
-  }
-  return stop ? GetStopPosition(stop) : S_OK;
 }
 
 HRESULT CFilterGraph::GetCurrentPosition(REFERENCE_TIME* current) {

@@ -4,6 +4,9 @@
 //
 // Threads: building and control (AddFilter, Connect, Run, Pause, Stop, GetState) run on the
 // thread that owns the graph. Notify comes from streaming threads; GetEvent from the owner.
+// Error texts are per thread (SetErrorInfo): Notify takes the reporting thread's text with a
+// failure event, the queue keeps it with the event, and GetEvent hands it to the reader's
+// thread, so a failure on a streaming thread reaches the owner with its reason.
 // m_eventMutex guards m_events, the notify window fields, m_completeCount, m_renderers,
 // m_stopping and m_errorReported.
 
@@ -48,10 +51,8 @@ class CFilterGraph : public IGraphBuilder,
   // The current position is the renderers' (what is being heard) while the graph runs or is
   // paused and they know it, else the seeking filters' start position. Control thread only.
   HRESULT GetCapabilities(uint32_t* capabilities) override;
-  HRESULT CheckCapabilities(uint32_t* capabilities) override;
   HRESULT SetPositions(REFERENCE_TIME* current, uint32_t currentFlags, REFERENCE_TIME* stop,
                        uint32_t stopFlags) override;
-  HRESULT GetPositions(REFERENCE_TIME* current, REFERENCE_TIME* stop) override;
   HRESULT GetCurrentPosition(REFERENCE_TIME* current) override;
   HRESULT GetStopPosition(REFERENCE_TIME* stop) override;
   HRESULT GetDuration(REFERENCE_TIME* duration) override;
@@ -65,7 +66,9 @@ class CFilterGraph : public IGraphBuilder,
   // of stream has reached every renderer, then stops the rest from the sources downstream, so
   // writers finish their files while their downstream is still open. A paused graph first
   // lets its non-live filters run, so no thread stays blocked in a paused renderer. Stop
-  // returns the first failure of a filter finishing its work.
+  // returns the first failure of a filter finishing its work (with its text), else
+  // VFW_E_TIMEOUT when the end of stream did not reach every renderer within the wait. A
+  // failed Run or Pause stops the filters again and returns the filter's failure and text.
   HRESULT Run() override;
   HRESULT Pause() override;
   HRESULT Stop() override;
@@ -77,7 +80,8 @@ class CFilterGraph : public IGraphBuilder,
 
   // EC_COMPLETE from each renderer is counted; the application gets one EC_COMPLETE when all
   // have finished, except while the graph is stopping. Other events pass through, with only
-  // the first EC_ERRORABORT of a run.
+  // the first EC_ERRORABORT of a run. An event whose result parameter is a failure keeps the
+  // calling thread's error text (GetErrorInfo), so the reporter sets the text first.
   HRESULT Notify(long eventCode, intptr_t param1, intptr_t param2) override;
 
   HRESULT Run(REFERENCE_TIME start) override;
@@ -89,14 +93,18 @@ class CFilterGraph : public IGraphBuilder,
     long code;
     intptr_t param1;
     intptr_t param2;
+    std::string errorText;  // empty unless param1 is a failure
   };
 
   std::vector<IBaseFilter*> UpstreamOrder();
   HRESULT ConnectVia(IPin* output, IPin* input, int depth);
   HRESULT PauseFilters();
-  // The first failure of a filter's Stop (a header that could not be written ...), else S_OK.
+  // Stops the filters after `failure` and returns it, with its text kept for the caller.
+  HRESULT StopAfter(HRESULT failure);
+  // The first failure of a filter's Stop (a header that could not be written ...), else
+  // VFW_E_TIMEOUT or S_OK; the calling thread's error text is that failure's, or empty.
   HRESULT StopFilters();
-  void QueueEvent(const Event& event);  // call with m_eventMutex held
+  void QueueEvent(Event event);  // call with m_eventMutex held
 
   std::vector<std::shared_ptr<IBaseFilter>> m_filters;
   FILTER_STATE m_state = State_Stopped;

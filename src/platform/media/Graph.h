@@ -46,7 +46,9 @@ struct IMediaControl : virtual IUnknown {
 struct IMediaEventEx : virtual IUnknown {
   // Each queued event posts `message` to `window` with lParam = `instance`.
   virtual HRESULT SetNotifyWindow(HWND window, UINT message, LPARAM instance) = 0;
-  // E_ABORT when no event arrives within the time-out.
+  // E_ABORT when no event arrives within the time-out. The event's error text (the reporting
+  // thread's, for an event whose param1 is a failing result) becomes the calling thread's
+  // error info: GetErrorInfo() right after GetEvent says why, empty when the event has no text.
   virtual HRESULT GetEvent(long* eventCode, intptr_t* param1, intptr_t* param2, long timeoutMs) = 0;
   virtual HRESULT FreeEventParams(long eventCode, intptr_t param1, intptr_t param2) = 0;
 };

@@ -64,7 +64,8 @@ HRESULT HResultFromErrno(int error);
 std::string DescribeResult(HRESULT hr);
 
 // A detail text for the last failure on this thread, set where a library error is translated
-// (device refused a rate, file not writable ...) and read by whoever shows the failure.
+// (device refused a rate, file not writable ...) and read by whoever shows the failure. The
+// text stays on its thread; a graph event carries it to the thread that reads the event.
 void SetErrorInfo(const std::string& text);
 std::string GetErrorInfo();
 void ClearErrorInfo();

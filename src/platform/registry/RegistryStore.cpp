@@ -5,7 +5,6 @@
 #include <sys/stat.h>
 
 #include <cerrno>
-#include <cstdio>
 #include <ctime>
 
 #include "platform/registry/RegistryText.h"
@@ -13,6 +12,7 @@
 #include "platform/shell/FileOperations.h"
 #include "platform/shell/PathHelpers.h"
 #include "platform/shell/UserFolders.h"
+#include "platform/ui/MessageBox.h"
 
 namespace {
 
@@ -90,17 +90,11 @@ RegistryStore::FileState RegistryStore::ReadFile(RegistryKeyMap& keys) const {
 
 void RegistryStore::SetAside() const {
   const std::string asideName = DamagedName(m_filePath);
-  if (::rename(m_filePath.c_str(), asideName.c_str()) == 0) {
-    std::fprintf(stderr,
-                 "corvox: the settings file %s could not be read; it was kept as %s and the settings "
-                 "start from their defaults.\n",
-                 m_filePath.c_str(), asideName.c_str());
-  } else {
-    std::fprintf(stderr,
-                 "corvox: the settings file %s could not be read; the settings start from their "
-                 "defaults.\n",
-                 m_filePath.c_str());
-  }
+  const bool kept = ::rename(m_filePath.c_str(), asideName.c_str()) == 0;
+  MessageBox(nullptr,
+             "The settings file " + m_filePath + " could not be read; " +
+                 (kept ? "it was kept as " + asideName + " and " : "") + "the settings start from their defaults.",
+             MB_ICONWARNING);
 }
 
 LSTATUS RegistryStore::Read(RegistryKeyMap& keys) const {

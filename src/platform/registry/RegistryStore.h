@@ -8,8 +8,9 @@
 // process exclude each other the same way. Updates replace the file atomically (temporary file
 // beside it, fsync, rename), so a crash leaves the old file or the new one.
 //
-// A file that cannot be parsed is renamed aside to "<file>.damaged-<YYYYmmdd-HHMMSS>" (a note
-// goes to stderr) and the registry reads as empty; the next update starts a fresh file.
+// A file that cannot be parsed is renamed aside to "<file>.damaged-<YYYYmmdd-HHMMSS>" and the
+// registry reads as empty; the next update starts a fresh file. The user is told through the
+// message-box seam, on the calling thread (the settings are read on the user-interface thread).
 
 #include <functional>
 #include <string>

@@ -7,13 +7,13 @@
 #include <iterator>
 #include <thread>
 
-#include "engine/GraphHelpers.h"
 #include "platform/media/ClassFactory.h"
 #include "platform/media/FileSink.h"
 #include "platform/media/FilterGraph.h"
-#include "platform/media/RunningObjectTable.h"
-#include "platform/media/TestPushSource.h"
+#include "platform/media/PinWalk.h"
 #include "platform/ui/MessageLoop.h"
+#include "support/FakeSinkPin.h"
+#include "support/TestPushSource.h"
 
 namespace {
 
@@ -28,6 +28,32 @@ std::vector<uint8_t> Pattern(size_t length) {
   std::vector<uint8_t> bytes(length);
   for (size_t i = 0; i < length; ++i) bytes[i] = static_cast<uint8_t>(i % 251);
   return bytes;
+}
+
+// A renderer whose end of stream never comes back as EC_COMPLETE.
+class CSilentSinkPin : public CFakeSinkPin {
+ public:
+  using CFakeSinkPin::CFakeSinkPin;
+  HRESULT EndOfStream() override { return S_OK; }
+};
+
+// A renderer that cannot finish its work at stop.
+class CFailingStopSink : public CFakeSinkFilter {
+ public:
+  HRESULT Stop() override {
+    CFakeSinkFilter::Stop();
+    SetErrorInfo("The sink could not finish its file.");
+    return E_FAIL;
+  }
+};
+
+// Upstream's first free output to downstream's first free input, through intelligent connect.
+HRESULT Join(IGraphBuilder* graph, IBaseFilter* upstream, IBaseFilter* downstream) {
+  IPin *output = nullptr, *input = nullptr;
+  if (FindFirstPin(upstream, PINDIR_OUTPUT, PinConnection::Unconnected, &output) != S_OK ||
+      FindFirstPin(downstream, PINDIR_INPUT, PinConnection::Unconnected, &input) != S_OK)
+    return E_FAIL;
+  return graph->Connect(output, input);
 }
 
 class FilterGraphTest : public ::testing::Test {
@@ -75,17 +101,17 @@ TEST_F(FilterGraphTest, TeeFeedsEveryBranchAndKeepsOneSparePin) {
   ASSERT_EQ(m_graph->AddFilter(tee, "Tee"), S_OK);
   auto a = AddWriter((m_dir / "a.bin").string(), "A");
   auto b = AddWriter((m_dir / "b.bin").string(), "B");
-  ASSERT_EQ(ConnectFilters(m_graph.get(), source.get(), tee.get()), S_OK);
-  ASSERT_EQ(ConnectFilters(m_graph.get(), tee.get(), a.get()), S_OK);
-  ASSERT_EQ(ConnectFilters(m_graph.get(), tee.get(), b.get()), S_OK);
+  ASSERT_EQ(Join(m_graph.get(), source.get(), tee.get()), S_OK);
+  ASSERT_EQ(Join(m_graph.get(), tee.get(), a.get()), S_OK);
+  ASSERT_EQ(Join(m_graph.get(), tee.get(), b.get()), S_OK);
 
   IPin* spare = nullptr;
-  EXPECT_EQ(FindUnconnectedPin(tee.get(), PINDIR_OUTPUT, &spare), S_OK);
+  EXPECT_EQ(FindFirstPin(tee.get(), PINDIR_OUTPUT, PinConnection::Unconnected, &spare), S_OK);
   EXPECT_EQ(spare->Name(), "Output3");
 
   // With outputs connected, the tee takes no other input type.
   IPin* teeInput = nullptr;
-  ASSERT_EQ(FindPin(tee.get(), PINDIR_INPUT, &teeInput), S_OK);
+  ASSERT_EQ(FindFirstPin(tee.get(), PINDIR_INPUT, PinConnection::Any, &teeInput), S_OK);
   AM_MEDIA_TYPE current;
   ASSERT_EQ(teeInput->ConnectionMediaType(&current), S_OK);
   EXPECT_EQ(teeInput->QueryAccept(&current), S_OK);
@@ -104,7 +130,7 @@ TEST_F(FilterGraphTest, StoppingALiveSourceCompletesTheFileWithoutACompleteEvent
   auto source = std::make_shared<TestPushSource>(1 << 30, 64);
   ASSERT_EQ(m_graph->AddFilter(source, "Source"), S_OK);
   auto writer = AddWriter((m_dir / "live.bin").string());
-  ASSERT_EQ(ConnectFilters(m_graph.get(), source.get(), writer.get()), S_OK);
+  ASSERT_EQ(Join(m_graph.get(), source.get(), writer.get()), S_OK);
 
   ASSERT_EQ(m_control->Run(), S_OK);
   while (source->Delivered() < 10) std::this_thread::yield();
@@ -120,7 +146,7 @@ TEST_F(FilterGraphTest, PausedLiveSourceDeliversNothingUntilRunAgain) {
   auto source = std::make_shared<TestPushSource>(3, 16);
   ASSERT_EQ(m_graph->AddFilter(source, "Source"), S_OK);
   auto writer = AddWriter((m_dir / "paused.bin").string());
-  ASSERT_EQ(ConnectFilters(m_graph.get(), source.get(), writer.get()), S_OK);
+  ASSERT_EQ(Join(m_graph.get(), source.get(), writer.get()), S_OK);
   ASSERT_EQ(m_control->Pause(), S_OK);
   std::this_thread::sleep_for(std::chrono::milliseconds(30));
   EXPECT_EQ(source->Delivered(), 0);
@@ -134,22 +160,44 @@ TEST_F(FilterGraphTest, FailedWriteIsReportedAsErrorAbortAndRefusedUpstream) {
   auto source = std::make_shared<TestPushSource>(1 << 30, 64);
   ASSERT_EQ(m_graph->AddFilter(source, "Source"), S_OK);
   auto writer = AddWriter("/dev/full");
-  ASSERT_EQ(ConnectFilters(m_graph.get(), source.get(), writer.get()), S_OK);
+  ASSERT_EQ(Join(m_graph.get(), source.get(), writer.get()), S_OK);
   ASSERT_EQ(m_control->Run(), S_OK);
   intptr_t code = 0;
   EXPECT_EQ(NextEvent(5000, &code), EC_ERRORABORT);
   EXPECT_EQ(code, HResultFromErrno(ENOSPC));
   EXPECT_EQ(DescribeResult(static_cast<HRESULT>(code)), "The disk is full.");
+  // The writer's text was set on the source's thread; the event brought it here.
+  EXPECT_NE(GetErrorInfo().find("/dev/full"), std::string::npos) << GetErrorInfo();
   ASSERT_EQ(m_control->Stop(), S_OK);
   EXPECT_EQ(source->LastDeliveryResult(), HResultFromErrno(ENOSPC));
   EXPECT_EQ(source->Delivered(), 0);
+}
+
+TEST_F(FilterGraphTest, FailureEventsCarryTheReportingThreadsTextToTheReader) {
+  auto* sink = QueryInterface<IMediaEventSink>(m_graph.get());
+  ASSERT_NE(sink, nullptr);
+  std::thread reporter([&] {
+    SetErrorInfo("The device was unplugged.");
+    sink->Notify(EC_ERRORABORT, E_FAIL, 0);
+    sink->Notify(EC_ERRORABORT, E_ABORT, 0);  // only the first of a run is kept
+    sink->Notify(EC_USERABORT, S_OK, 0);      // no failure, no text
+  });
+  reporter.join();
+  SetErrorInfo("a text of the reader's own");
+  intptr_t code = 0;
+  EXPECT_EQ(NextEvent(0, &code), EC_ERRORABORT);
+  EXPECT_EQ(code, E_FAIL);
+  EXPECT_EQ(GetErrorInfo(), "The device was unplugged.");
+  EXPECT_EQ(NextEvent(0), EC_USERABORT);
+  EXPECT_EQ(GetErrorInfo(), "");
+  EXPECT_EQ(NextEvent(0), 0);
 }
 
 TEST_F(FilterGraphTest, UnwritableOutputFailsRunAndLeavesTheGraphStopped) {
   auto source = std::make_shared<TestPushSource>(1, 16);
   ASSERT_EQ(m_graph->AddFilter(source, "Source"), S_OK);
   auto writer = AddWriter((m_dir / "missing-folder" / "x.bin").string());
-  ASSERT_EQ(ConnectFilters(m_graph.get(), source.get(), writer.get()), S_OK);
+  ASSERT_EQ(Join(m_graph.get(), source.get(), writer.get()), S_OK);
   EXPECT_TRUE(FAILED(m_control->Run()));
   EXPECT_NE(GetErrorInfo().find("missing-folder"), std::string::npos);
   FILTER_STATE state;
@@ -163,13 +211,47 @@ TEST_F(FilterGraphTest, EventsArePostedToTheNotifyWindowWithTheInstance) {
   auto source = std::make_shared<TestPushSource>(1, 16);
   ASSERT_EQ(m_graph->AddFilter(source, "Source"), S_OK);
   auto writer = AddWriter((m_dir / "n.bin").string());
-  ASSERT_EQ(ConnectFilters(m_graph.get(), source.get(), writer.get()), S_OK);
+  ASSERT_EQ(Join(m_graph.get(), source.get(), writer.get()), S_OK);
   ASSERT_EQ(m_control->Run(), S_OK);
   MSG message;
   ASSERT_TRUE(loop.GetMessage(message, std::chrono::seconds(5)));
   EXPECT_EQ(message.message, 1632u);
   EXPECT_EQ(message.lParam, 77);
   EXPECT_EQ(NextEvent(0), EC_COMPLETE);
+}
+
+TEST_F(FilterGraphTest, EndOfStreamThatNeverReachesARendererFailsStopWithATimeOut) {
+  auto source = std::make_shared<TestPushSource>(1 << 30, 64);
+  auto sink = std::make_shared<CSinglePinFilter<CSilentSinkPin>>();
+  ASSERT_EQ(m_graph->AddFilter(source, "Source"), S_OK);
+  ASSERT_EQ(m_graph->AddFilter(sink, "Silent"), S_OK);
+  ASSERT_EQ(Join(m_graph.get(), source.get(), sink.get()), S_OK);
+  ASSERT_EQ(m_control->Run(), S_OK);
+  EXPECT_EQ(m_control->Stop(), VFW_E_TIMEOUT);
+  EXPECT_NE(GetErrorInfo().find("did not reach every renderer"), std::string::npos) << GetErrorInfo();
+  FILTER_STATE state;
+  EXPECT_EQ(m_control->GetState(0, &state), S_OK);
+  EXPECT_EQ(state, State_Stopped);
+}
+
+TEST_F(FilterGraphTest, StopReturnsAFilterFailureWithItsTextAndAGoodStopClearsIt) {
+  auto source = std::make_shared<TestPushSource>(1 << 30, 64);
+  auto sink = std::make_shared<CFailingStopSink>();
+  ASSERT_EQ(m_graph->AddFilter(source, "Source"), S_OK);
+  ASSERT_EQ(m_graph->AddFilter(sink, "Failing"), S_OK);
+  ASSERT_EQ(Join(m_graph.get(), source.get(), sink.get()), S_OK);
+  ASSERT_EQ(m_control->Run(), S_OK);
+  while (source->Delivered() < 2) std::this_thread::yield();
+  EXPECT_EQ(m_control->Stop(), E_FAIL);
+  EXPECT_EQ(GetErrorInfo(), "The sink could not finish its file.");
+
+  m_graph->RemoveFilter(sink.get());
+  auto good = std::make_shared<CFakeSinkFilter>();
+  ASSERT_EQ(m_graph->AddFilter(good, "Good"), S_OK);
+  ASSERT_EQ(Join(m_graph.get(), source.get(), good.get()), S_OK);
+  ASSERT_EQ(m_control->Run(), S_OK);
+  EXPECT_EQ(m_control->Stop(), S_OK);
+  EXPECT_EQ(GetErrorInfo(), "");
 }
 
 TEST_F(FilterGraphTest, DuplicateNamesGetASuffix) {
@@ -180,50 +262,6 @@ TEST_F(FilterGraphTest, DuplicateNamesGetASuffix) {
   EXPECT_EQ(m_graph->AddFilter(second, "Tee"), VFW_S_DUPLICATE_NAME);
   EXPECT_EQ(second->Name(), "Tee 0001");
   EXPECT_EQ(m_graph->AddFilter(first, "Again"), E_INVALIDARG);
-}
-
-TEST_F(FilterGraphTest, PinHelpersFollowTheirContracts) {
-  std::shared_ptr<IBaseFilter> writer = AddWriter((m_dir / "p.bin").string());
-  IPin* pin = reinterpret_cast<IPin*>(1);
-  EXPECT_EQ(FindPin(writer.get(), PINDIR_OUTPUT, &pin), S_FALSE);
-  EXPECT_EQ(pin, nullptr);
-  EXPECT_EQ(FindUnconnectedPin(writer.get(), PINDIR_OUTPUT, &pin), E_FAIL);
-  EXPECT_EQ(FindPin(writer.get(), PINDIR_INPUT, &pin), S_OK);
-  EXPECT_EQ(ConnectFilters(nullptr, writer.get(), writer.get()), E_POINTER);
-  EXPECT_EQ(ConnectFilters(m_graph.get(), nullptr, writer.get()), E_POINTER);
-
-  auto source = std::make_shared<TestPushSource>(1, 16);
-  m_graph->AddFilter(source, "Source");
-  ASSERT_EQ(ConnectFilters(m_graph.get(), source.get(), writer.get()), S_OK);
-  EXPECT_EQ(FindUnconnectedPin(writer.get(), PINDIR_INPUT, &pin), E_FAIL);
-  EXPECT_EQ(FindPin(writer.get(), PINDIR_INPUT, &pin), S_OK);  // connected or not
-}
-
-TEST(RunningObjectTable, TwoGraphsRegisterUnderDifferentNamesUntilRevoked) {
-  std::shared_ptr<IGraphBuilder> one, two;
-  ASSERT_EQ(CoCreateInstance(CLSID_FilterGraph, &one), S_OK);
-  ASSERT_EQ(CoCreateInstance(CLSID_FilterGraph, &two), S_OK);
-  uint32_t cookieOne = 0, cookieTwo = 0;
-  ASSERT_EQ(RegisterGraph(one, &cookieOne), S_OK);
-  ASSERT_EQ(RegisterGraph(two, &cookieTwo), S_OK);
-  IRunningObjectTable* table = nullptr;
-  ASSERT_EQ(GetRunningObjectTable(&table), S_OK);
-  std::vector<std::string> names = table->RegisteredNames();
-  ASSERT_EQ(names.size(), 2u);
-  EXPECT_NE(names[0], names[1]);
-  char expected[64];
-  std::snprintf(expected, sizeof expected, "!FilterGraph %08x pid %08x",
-                static_cast<unsigned>(reinterpret_cast<uintptr_t>(one.get())), static_cast<unsigned>(getpid()));
-  EXPECT_EQ(names[0], expected);
-
-  // The table keeps a registered graph alive until it is revoked.
-  std::weak_ptr<IGraphBuilder> watch = one;
-  one.reset();
-  EXPECT_FALSE(watch.expired());
-  table->Revoke(cookieOne);
-  table->Revoke(cookieTwo);
-  EXPECT_TRUE(watch.expired());
-  EXPECT_TRUE(table->RegisteredNames().empty());
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 
 #include "platform/registry/RegistryKey.h"
 #include "platform/shell/FileOperations.h"
+#include "support/MessageBoxCapture.h"
 #include "support/ScratchFolder.h"
 
 namespace {
@@ -95,6 +96,7 @@ TEST(RegistryKey, DamagedFileIsSetAsideAndTheStoreStartsEmpty) {
   folder.WriteText("corvox.reg", damaged);
 
   RegistryKey key(folder.File("corvox.reg"));
+  MessageBoxCapture boxes;
   EXPECT_EQ(key.Open(kCorvoxKey), ERROR_FILE_NOT_FOUND);
   std::string asideName;
   for (const std::string& name : folder.Names()) {
@@ -103,6 +105,12 @@ TEST(RegistryKey, DamagedFileIsSetAsideAndTheStoreStartsEmpty) {
     }
   }
   ASSERT_FALSE(asideName.empty());
+  // The user hears of it through the message-box seam, once.
+  ASSERT_EQ(boxes.Boxes().size(), 1u);
+  EXPECT_EQ(boxes.Boxes()[0].text, "The settings file " + folder.File("corvox.reg") +
+                                       " could not be read; it was kept as " + folder.File(asideName) +
+                                       " and the settings start from their defaults.");
+  EXPECT_EQ(boxes.Boxes()[0].flags, MB_ICONWARNING);
   EXPECT_EQ(folder.ReadText(asideName), damaged);
   EXPECT_FALSE(PathFileExists(folder.File("corvox.reg")));
 

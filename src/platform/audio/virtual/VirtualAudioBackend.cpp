@@ -1,8 +1,10 @@
 #include "platform/audio/virtual/VirtualAudioBackend.h"
 
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 
+#include "platform/audio/virtual/FailingSignal.h"
 #include "platform/audio/virtual/MixerLevelSignal.h"
 #include "platform/audio/virtual/ToneGenerator.h"
 #include "platform/audio/virtual/VirtualCaptureStream.h"
@@ -15,6 +17,14 @@ namespace {
 std::string Environment(const char* name) {
   const char* value = std::getenv(name);
   return value ? value : "";
+}
+
+std::optional<uint64_t> FrameCount(const std::string& text) {
+  if (text.empty() || text.find_first_not_of("0123456789") != std::string::npos) return std::nullopt;
+  errno = 0;
+  const unsigned long long frames = std::strtoull(text.c_str(), nullptr, 10);
+  if (errno == ERANGE) return std::nullopt;
+  return frames;
 }
 
 AudioDeviceCaps VirtualDeviceCaps() {
@@ -41,6 +51,7 @@ VirtualAudioOptions VirtualAudioOptions::FromEnvironment() {
   options.inputPath = Environment("CORVOX_VIRTUAL_INPUT");
   options.paced = Environment("CORVOX_VIRTUAL_PACE") != "0";
   options.outputPath = Environment("CORVOX_VIRTUAL_OUTPUT");
+  options.captureFailsAfterFrames = FrameCount(Environment("CORVOX_VIRTUAL_FAIL_AFTER"));
   return options;
 }
 
@@ -80,6 +91,8 @@ HRESULT VirtualAudioBackend::OpenCapture(int device, const WAVEFORMATEX& format,
     if (FAILED(hr)) return hr;
   }
   signal = std::make_unique<MixerLevelSignal>(std::move(signal), m_mixer, format);
+  if (options.captureFailsAfterFrames)
+    signal = std::make_unique<FailingSignal>(std::move(signal), *options.captureFailsAfterFrames);
   *stream = std::make_unique<VirtualCaptureStream>(format, std::move(signal), options.paced);
   return S_OK;
 }

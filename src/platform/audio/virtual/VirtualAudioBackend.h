@@ -14,8 +14,11 @@ struct VirtualAudioOptions {
   std::string inputPath;   // WAV file the capture device hears; empty: the test tone
   bool paced = true;       // real-time pacing of capture and playback
   std::string outputPath;  // WAV file that receives what was played; empty: discarded
+  // Test hook: capture fails with an I/O error once this many frames were read.
+  std::optional<uint64_t> captureFailsAfterFrames;
 
-  // CORVOX_VIRTUAL_INPUT, CORVOX_VIRTUAL_PACE ("0" turns pacing off), CORVOX_VIRTUAL_OUTPUT.
+  // CORVOX_VIRTUAL_INPUT, CORVOX_VIRTUAL_PACE ("0" turns pacing off), CORVOX_VIRTUAL_OUTPUT,
+  // CORVOX_VIRTUAL_FAIL_AFTER (a frame count; anything else leaves the hook off).
   static VirtualAudioOptions FromEnvironment();
 };
 
