@@ -110,22 +110,22 @@ void AlsaSelemControls::SetChangeCallback(std::function<void(size_t element)> ch
 }
 
 HRESULT AlsaSelemControls::Failure(int error, size_t element, const char* what) const {
-  return AlsaFailure(error, std::string(what) + " of \"" + m_elements[element].name + "\" on \"" + m_card +
-                                "\" could not be changed or read");
+  return AlsaFailure(
+      error, std::string("Could not ") + what + " of \"" + m_elements[element].name + "\" on \"" + m_card + "\"");
 }
 
 HRESULT AlsaSelemControls::GetVolume(size_t element, long* value) {
   if (element >= m_handles.size() || value == nullptr) return E_INVALIDARG;
   std::lock_guard lock(m_mutex);
   const int error = snd_mixer_selem_get_capture_volume(m_handles[element], SND_MIXER_SCHN_FRONT_LEFT, value);
-  return error < 0 ? Failure(error, element, "The capture volume") : S_OK;
+  return error < 0 ? Failure(error, element, "read the capture volume") : S_OK;
 }
 
 HRESULT AlsaSelemControls::SetVolume(size_t element, long value) {
   if (element >= m_handles.size()) return E_INVALIDARG;
   std::lock_guard lock(m_mutex);
   const int error = snd_mixer_selem_set_capture_volume_all(m_handles[element], value);
-  return error < 0 ? Failure(error, element, "The capture volume") : S_OK;
+  return error < 0 ? Failure(error, element, "set the capture volume") : S_OK;
 }
 
 HRESULT AlsaSelemControls::GetSwitch(size_t element, bool* on) {
@@ -133,7 +133,7 @@ HRESULT AlsaSelemControls::GetSwitch(size_t element, bool* on) {
   std::lock_guard lock(m_mutex);
   int value = 0;
   const int error = snd_mixer_selem_get_capture_switch(m_handles[element], SND_MIXER_SCHN_FRONT_LEFT, &value);
-  if (error < 0) return Failure(error, element, "The capture switch");
+  if (error < 0) return Failure(error, element, "read the capture switch");
   *on = value != 0;
   return S_OK;
 }
@@ -142,14 +142,14 @@ HRESULT AlsaSelemControls::SetSwitch(size_t element, bool on) {
   if (element >= m_handles.size()) return E_INVALIDARG;
   std::lock_guard lock(m_mutex);
   const int error = snd_mixer_selem_set_capture_switch_all(m_handles[element], on ? 1 : 0);
-  return error < 0 ? Failure(error, element, "The capture switch") : S_OK;
+  return error < 0 ? Failure(error, element, "set the capture switch") : S_OK;
 }
 
 HRESULT AlsaSelemControls::GetEnumItem(size_t element, unsigned* item) {
   if (element >= m_handles.size() || item == nullptr) return E_INVALIDARG;
   std::lock_guard lock(m_mutex);
   const int error = snd_mixer_selem_get_enum_item(m_handles[element], SND_MIXER_SCHN_FRONT_LEFT, item);
-  return error < 0 ? Failure(error, element, "The capture source") : S_OK;
+  return error < 0 ? Failure(error, element, "read the capture source") : S_OK;
 }
 
 HRESULT AlsaSelemControls::SetEnumItem(size_t element, unsigned item) {
@@ -162,5 +162,5 @@ HRESULT AlsaSelemControls::SetEnumItem(size_t element, unsigned item) {
     const auto id = static_cast<snd_mixer_selem_channel_id_t>(channel);
     if (snd_mixer_selem_has_capture_channel(elem, id)) snd_mixer_selem_set_enum_item(elem, id, item);
   }
-  return error < 0 ? Failure(error, element, "The capture source") : S_OK;
+  return error < 0 ? Failure(error, element, "set the capture source") : S_OK;
 }

@@ -44,7 +44,7 @@ class AlsaSelemControls : public AlsaControlSource {
   void Collect();
   void EventThread();
   static int OnElementEvent(snd_mixer_elem_t* elem, unsigned int mask);
-  // A failure code with a text naming the element, for `error` from ALSA.
+  // A failure code for `error` from ALSA, with "Could not <what> of <element> on <card>".
   HRESULT Failure(int error, size_t element, const char* what) const;
 
   snd_mixer_t* const m_mixer;
