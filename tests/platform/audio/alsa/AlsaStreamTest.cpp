@@ -32,6 +32,22 @@ std::vector<uint8_t> Noise(size_t bytes) {
   return data;
 }
 
+// A consumer that stalls on the first sample, as a slow disk would.
+class StallingSinkPin : public CFakeSinkPin {
+ public:
+  explicit StallingSinkPin(CBaseFilter* filter) : CFakeSinkPin(filter) {}
+
+ protected:
+  HRESULT Accept(const ReceivedSample&) override {
+    if (m_first) std::this_thread::sleep_for(300ms);
+    m_first = false;
+    return S_OK;
+  }
+
+ private:
+  bool m_first = true;  // streaming thread only
+};
+
 class AlsaStreamTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -172,7 +188,8 @@ TEST_F(AlsaStreamTest, MissingDevicesAreRefusedWithTheirName) {
 }
 
 // The whole path a recording takes: a card of the backend, its capture filter set to the
-// user's format, delivering what the device captured.
+// user's format, delivering what the device captured, and going on past a stalled consumer
+// with the dropouts counted.
 TEST_F(AlsaStreamTest, CaptureFilterOnACardRecordsTheInputInTheChosenFormat) {
   AlsaCard card;
   card.id = "Test";
@@ -204,13 +221,16 @@ TEST_F(AlsaStreamTest, CaptureFilterOnACardRecordsTheInputInTheChosenFormat) {
   EXPECT_EQ(WaveFormatOf(type)->nBlockAlign, 2);
   EXPECT_EQ(WaveFormatOf(type)->nAvgBytesPerSec, 44100u);
 
-  auto sink = std::make_shared<CFakeSinkFilter>();
+  auto sink = std::make_shared<CSinglePinFilter<StallingSinkPin>>();
   ASSERT_EQ(pin->Connect(&sink->HostedPin(), nullptr), S_OK);
   ASSERT_EQ(sink->Run(0), S_OK);
   ASSERT_EQ(capture->Run(0), S_OK) << GetErrorInfo();
-  ASSERT_TRUE(sink->HostedPin().WaitForSamples(1, kTimeoutMs));
+  ASSERT_TRUE(sink->HostedPin().WaitForSamples(3, kTimeoutMs));
+  EXPECT_GE(capture->OverrunCount(), 1u);
   capture->Stop();
   sink->Stop();
+  // The count outlives the stream that counted.
+  EXPECT_GE(capture->OverrunCount(), 1u);
   const std::vector<uint8_t> recorded = sink->HostedPin().AllBytes();
   ASSERT_GE(recorded.size(), m_input.size());
   EXPECT_TRUE(std::equal(m_input.begin(), m_input.end(), recorded.begin()));
