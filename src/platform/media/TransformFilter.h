@@ -129,8 +129,9 @@ class CTransformFilter : public CBaseFilter {
   // flushing, not past end of stream). The default gets an output buffer, copies the sample's
   // times, media times and flags, calls Transform and delivers the result.
   virtual HRESULT Receive(IMediaSample* sample);
-  // Optional: the default passes end of stream downstream. Encoders deliver what they hold
-  // (DeliverQueuedOutput) first.
+  // Optional: the default delivers any queued output, then passes end of stream downstream
+  // even when that delivery failed, so the writer downstream still completes its file; it
+  // returns the first failure. Encoders drain into QueueOutput and then call it.
   virtual HRESULT EndOfStream();
 
   // ---- Flushing (flushing thread, filter lock, not m_csReceive) ----
