@@ -13,6 +13,8 @@
 
 #include "engine/Messages.h"
 #include "engine/Recorder.h"
+#include "filters/MpegAudioStream.h"
+#include "filters/WavMpegExtractor.h"
 #include "platform/media/WaveFileLayout.h"
 #include "platform/shell/FileDescriptor.h"
 #include "platform/shell/FileOperations.h"
@@ -27,6 +29,7 @@ namespace {
 
 constexpr const char* kTemporaryFileName = "corvox_temp.audio";
 constexpr const char* kLockFileName = "corvox_record.lock";
+constexpr const char* kExtractedFileName = "corvox_temp.mp3";
 constexpr const char* kBuildFailed =
     "Could not set up the recorder with the chosen codec.\nThe selected codec may not be available to this "
     "appication.\nPlease select a different compressor and try again.";
@@ -68,6 +71,7 @@ struct RecordOptions {
 
 std::optional<int> FormatFromName(const std::string& name) {
   if (name == "wav") return kFormatWav;
+  if (name == "mp3") return kFormatMp3;
   return std::nullopt;
 }
 
@@ -76,14 +80,14 @@ bool ParseOptions(const std::vector<std::string>& args, RecordOptions& options, 
     const std::string& arg = args[i];
     if (i + 1 >= args.size() || (arg != "--format" && arg != "--seconds" && arg != "--output")) {
       err << "corvox record: unknown or incomplete option \"" << arg
-          << "\"\nusage: corvox record [--format wav] [--seconds S] [--output PATH]\n";
+          << "\"\nusage: corvox record [--format wav|mp3] [--seconds S] [--output PATH]\n";
       return false;
     }
     const std::string& value = args[++i];
     if (arg == "--format") {
       options.format = FormatFromName(value);
       if (!options.format) {
-        err << "corvox record: unknown format \"" << value << "\" (available: wav)\n";
+        err << "corvox record: unknown format \"" << value << "\" (available: wav, mp3)\n";
         return false;
       }
     } else if (arg == "--seconds") {
@@ -156,12 +160,26 @@ bool SaveRecording(const std::string& temporary, std::string& output, bool repla
   return false;
 }
 
-// A recording is valid when its header describes exactly the audio the file holds.
-bool CheckRecording(const std::string& path, double* seconds, std::string* problem) {
+// A recording is valid when its header describes exactly the audio the file holds; an MP3
+// recording when it is MPEG audio frames from its first byte to its last.
+bool CheckRecording(const std::string& path, int format, double* seconds, std::string* problem) {
   std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "rb"), std::fclose);
+  if (!file) {
+    *problem = "it cannot be opened.";
+    return false;
+  }
+  if (format == kFormatMp3) {
+    MpegAudioStreamSummary summary;
+    if (FAILED(ReadMpegAudioStream(file.get(), path, &summary))) {
+      *problem = GetErrorInfo();
+      return false;
+    }
+    *seconds = summary.Seconds();
+    return true;
+  }
   WaveFileLayout layout;
-  if (!file || FAILED(ReadWaveFileLayout(file.get(), path, &layout))) {
-    *problem = file ? GetErrorInfo() : "it cannot be opened.";
+  if (FAILED(ReadWaveFileLayout(file.get(), path, &layout))) {
+    *problem = GetErrorInfo();
     return false;
   }
   if (layout.declaredDataBytes != layout.dataBytes || layout.format.nAvgBytesPerSec == 0) {
@@ -200,6 +218,8 @@ int RunRecordCommand(const std::vector<std::string>& args, SettingsStore& settin
   }
   const std::string temporary = PathAppend(folder, kTemporaryFileName);
   DeleteFile(temporary);
+  const std::string extracted = PathAppend(folder, kExtractedFileName);
+  DeleteFile(extracted);
 
   std::string output = options.output;
   if (output.empty()) output = NextOutputFileName(settings);
@@ -231,20 +251,26 @@ int RunRecordCommand(const std::vector<std::string>& args, SettingsStore& settin
   const uint64_t dropouts = recorder.OverrunCount();
   recorder.TearDown();
 
+  // An MP3 recording is saved as the raw MPEG frames of the WAV-wrapped temporary file.
   std::string moveError;
-  if (!SaveRecording(temporary, output, replace, settings, &moveError)) {
+  const bool mp3 = format == kFormatMp3;
+  const bool extractedOk = !mp3 || CWavMpegExtractor(temporary, extracted).Extract();
+  if (!extractedOk) moveError = "its MPEG audio could not be extracted.";
+  const std::string& recording = mp3 && extractedOk ? extracted : temporary;
+  if (!extractedOk || !SaveRecording(recording, output, replace, settings, &moveError)) {
     // Out of the way of the next recording, which starts by deleting the temporary file.
-    const std::string kept =
-        PathAppend(folder, "corvox_unsaved_" + std::to_string(time(nullptr)) + ExtensionForFormat(format));
-    const bool moved = MoveFile(temporary, kept, MoveMode::KeepExisting);
+    const std::string kept = PathAppend(folder, "corvox_unsaved_" + std::to_string(time(nullptr)) +
+                                                    (extractedOk ? ExtensionForFormat(format) : ".wav"));
+    const bool moved = MoveFile(recording, kept, MoveMode::KeepExisting);
     err << "corvox record: could not save the recording as " << output << ": " << moveError
-        << "\nThe recording is kept in " << (moved ? kept : temporary) << "\n";
+        << "\nThe recording is kept in " << (moved ? kept : recording) << "\n";
     return 1;
   }
+  if (mp3) DeleteFile(temporary);
 
   double seconds = 0;
   std::string problem;
-  if (!CheckRecording(output, &seconds, &problem)) {
+  if (!CheckRecording(output, format, &seconds, &problem)) {
     err << "corvox record: the recording in " << output << " is not a valid file: " << problem << "\n";
     return 1;
   }

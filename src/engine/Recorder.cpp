@@ -3,6 +3,8 @@
 #include "engine/CaptureSource.h"
 #include "engine/FilterCategoryEnumerator.h"
 #include "engine/GraphHelpers.h"
+#include "engine/Mp3SettingsPush.h"
+#include "filters/MP3EncFilter.h"
 #include "filters/WavDestFilter.h"
 #include "platform/audio/CAudioCaptureFilter.h"
 #include "platform/media/ClassFactory.h"
@@ -47,6 +49,7 @@ HRESULT Recorder::Build() {
   HRESULT hr = BuildCommonStart(&source, &tee);
   if (FAILED(hr)) return hr;
   switch (m_exportFormat) {
+    case kFormatMp3:
     case kFormatWav:
       hr = BuildWavChain(source.get(), tee.get());
       break;
@@ -84,7 +87,7 @@ HRESULT Recorder::BuildWavChain(IBaseFilter* source, IBaseFilter* tee) {
   HRESULT hr = ConnectFilters(m_graph.get(), source, tee);
   if (FAILED(hr)) return hr;
   std::shared_ptr<IBaseFilter> compressor;
-  hr = AddWavCompressor(tee, &compressor);
+  hr = m_exportFormat == kFormatMp3 ? AddMp3Encoder(tee, &compressor) : AddWavCompressor(tee, &compressor);
   if (FAILED(hr)) return hr;
 
   std::shared_ptr<IBaseFilter> writer = std::make_shared<CWavDestFilter>();
@@ -116,6 +119,18 @@ HRESULT Recorder::AddWavCompressor(IBaseFilter* tee, std::shared_ptr<IBaseFilter
   hr = AddFilter(*compressor, "WAV Compressor");
   if (FAILED(hr)) return hr;
   return ConnectFilters(m_graph.get(), tee, compressor->get());
+}
+
+HRESULT Recorder::AddMp3Encoder(IBaseFilter* tee, std::shared_ptr<IBaseFilter>* encoder) {
+  auto mp3 = std::make_shared<CMP3EncFilter>();
+  *encoder = mp3;
+  HRESULT hr = AddFilter(mp3, "MP3 Compressor");
+  if (FAILED(hr)) return hr;
+  Mp3Configuration configuration;
+  m_settings.GetMp3Configuration(configuration);
+  hr = PushMp3Settings(mp3.get(), configuration);
+  if (FAILED(hr)) return hr;
+  return ConnectFilters(m_graph.get(), tee, mp3.get());
 }
 
 HRESULT Recorder::AddFileWriter(IBaseFilter* upstream) {

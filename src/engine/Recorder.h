@@ -42,6 +42,7 @@ class Recorder {
   HRESULT BuildCommonStart(std::shared_ptr<IBaseFilter>* source, std::shared_ptr<IBaseFilter>* tee);
   HRESULT BuildWavChain(IBaseFilter* source, IBaseFilter* tee);
   HRESULT AddWavCompressor(IBaseFilter* tee, std::shared_ptr<IBaseFilter>* compressor);
+  HRESULT AddMp3Encoder(IBaseFilter* tee, std::shared_ptr<IBaseFilter>* encoder);
   HRESULT AddFileWriter(IBaseFilter* upstream);
   HRESULT AddPreview(IBaseFilter* tee);
   HRESULT AddFilter(const std::shared_ptr<IBaseFilter>& filter, const std::string& name);
