@@ -14,6 +14,7 @@
 #include "mixer/AudioMixer.h"
 #include "platform/audio/AudioBackendSelection.h"
 #include "platform/codecs/AudioCompressorCategory.h"
+#include "platform/codecs/AudioDecoderRegistration.h"
 #include "settings/SettingsStore.h"
 
 namespace {
@@ -67,6 +68,7 @@ int main(int argc, char** argv) {
 
   const std::shared_ptr<AudioBackend> backend = SelectAudioBackend(audio);
   RegisterAudioCompressors();
+  RegisterAudioDecoders();
   if (!backend) {
     std::cerr << "corvox: " << GetErrorInfo() << "\n";
     return 2;

@@ -4,8 +4,9 @@
 //
 // Choosing a backend registers its capture devices as the audio input device category of the
 // system device enumerator (Description, FriendlyName; binding creates a CAudioCaptureFilter)
-// and its CAudioRendererFilter as the renderer that Render connects to. Nothing is printed:
-// the caller tells the user which backend is in use from Name().
+// and its CAudioRendererFilter as the renderer that Render connects to, with the PCM converter
+// that intelligent connect puts before it when the device does not take a format as it comes.
+// Nothing is printed: the caller tells the user which backend is in use from Name().
 //
 // Threads: any thread; a mutex guards the current backend.
 

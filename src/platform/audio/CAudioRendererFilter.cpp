@@ -160,20 +160,7 @@ HRESULT CAudioRendererFilter::GetCapabilities(uint32_t* capabilities) {
   return S_OK;
 }
 
-HRESULT CAudioRendererFilter::CheckCapabilities(uint32_t* capabilities) {
-  if (capabilities == nullptr) return E_POINTER;
-  const uint32_t wanted = *capabilities;
-  *capabilities &= kCapabilities;
-  if (*capabilities == wanted) return S_OK;
-  return *capabilities != 0 ? S_FALSE : E_FAIL;
-}
-
 HRESULT CAudioRendererFilter::SetPositions(REFERENCE_TIME*, uint32_t, REFERENCE_TIME*, uint32_t) { return E_NOTIMPL; }
-
-HRESULT CAudioRendererFilter::GetPositions(REFERENCE_TIME* current, REFERENCE_TIME* stop) {
-  if (stop) return E_NOTIMPL;
-  return GetCurrentPosition(current);
-}
 
 HRESULT CAudioRendererFilter::GetCurrentPosition(REFERENCE_TIME* current) {
   if (current == nullptr) return E_POINTER;

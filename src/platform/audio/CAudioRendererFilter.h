@@ -51,10 +51,8 @@ class CAudioRendererFilter : public CBaseFilter, public IAMFilterMiscFlags, publ
 
   // Position reporting only: no seeking capability, SetPositions gives E_NOTIMPL.
   HRESULT GetCapabilities(uint32_t* capabilities) override;
-  HRESULT CheckCapabilities(uint32_t* capabilities) override;
   HRESULT SetPositions(REFERENCE_TIME* current, uint32_t currentFlags, REFERENCE_TIME* stop,
                        uint32_t stopFlags) override;
-  HRESULT GetPositions(REFERENCE_TIME* current, REFERENCE_TIME* stop) override;
   HRESULT GetCurrentPosition(REFERENCE_TIME* current) override;
   HRESULT GetStopPosition(REFERENCE_TIME* stop) override;
   HRESULT GetDuration(REFERENCE_TIME* duration) override;

@@ -150,14 +150,6 @@ HRESULT CAudioDecoderFilter::GetCapabilities(uint32_t* capabilities) {
   return S_OK;
 }
 
-HRESULT CAudioDecoderFilter::CheckCapabilities(uint32_t* capabilities) {
-  if (capabilities == nullptr) return E_POINTER;
-  const uint32_t wanted = *capabilities;
-  *capabilities &= kCapabilities;
-  if (*capabilities == wanted) return S_OK;
-  return *capabilities != 0 ? S_FALSE : E_FAIL;
-}
-
 HRESULT CAudioDecoderFilter::SetPositions(REFERENCE_TIME* current, uint32_t currentFlags, REFERENCE_TIME* stop,
                                           uint32_t stopFlags) {
   if (!ValidPositioning(currentFlags) || !ValidPositioning(stopFlags)) return E_INVALIDARG;
@@ -181,14 +173,6 @@ HRESULT CAudioDecoderFilter::SetPositions(REFERENCE_TIME* current, uint32_t curr
   m_output->DeliverEndFlush();
   StartStreaming();
   return S_OK;
-}
-
-HRESULT CAudioDecoderFilter::GetPositions(REFERENCE_TIME* current, REFERENCE_TIME* stop) {
-  if (current) {
-    const HRESULT hr = GetCurrentPosition(current);
-    if (FAILED(hr)) return hr;
-  }
-  return stop ? GetStopPosition(stop) : S_OK;
 }
 
 HRESULT CAudioDecoderFilter::GetCurrentPosition(REFERENCE_TIME* current) {

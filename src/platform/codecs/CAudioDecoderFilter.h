@@ -38,10 +38,8 @@ class CAudioDecoderFilter : public CBaseFilter, public IMediaSeeking {
   HRESULT Pause() override;
 
   HRESULT GetCapabilities(uint32_t* capabilities) override;
-  HRESULT CheckCapabilities(uint32_t* capabilities) override;
   HRESULT SetPositions(REFERENCE_TIME* current, uint32_t currentFlags, REFERENCE_TIME* stop,
                        uint32_t stopFlags) override;
-  HRESULT GetPositions(REFERENCE_TIME* current, REFERENCE_TIME* stop) override;
   // The start position last set: where the stream starts when it runs next.
   HRESULT GetCurrentPosition(REFERENCE_TIME* current) override;
   // The stop position set, else the duration.

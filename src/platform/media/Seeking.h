@@ -30,14 +30,31 @@ inline constexpr GUID TIME_FORMAT_MEDIA_TIME{
 
 struct IMediaSeeking : virtual IUnknown {
   virtual HRESULT GetCapabilities(uint32_t* capabilities) = 0;
-  // S_OK when every requested capability is there, S_FALSE when some are, E_FAIL when none.
-  virtual HRESULT CheckCapabilities(uint32_t* capabilities) = 0;
+  // Keeps in *capabilities those of the requested that are offered: S_OK when all are,
+  // S_FALSE when some are, E_FAIL when none. The default asks GetCapabilities.
+  virtual HRESULT CheckCapabilities(uint32_t* capabilities) {
+    if (capabilities == nullptr) return E_POINTER;
+    uint32_t offered = 0;
+    const HRESULT hr = GetCapabilities(&offered);
+    if (FAILED(hr)) return hr;
+    const uint32_t wanted = *capabilities;
+    *capabilities &= offered;
+    if (*capabilities == wanted) return S_OK;
+    return *capabilities != 0 ? S_FALSE : E_FAIL;
+  }
   // Either position may be null or come with AM_SEEKING_NoPositioning and then stays. Only
   // absolute positioning is supported (E_INVALIDARG otherwise). Seeking a running or paused
   // graph flushes what was on its way and continues from the new start.
   virtual HRESULT SetPositions(REFERENCE_TIME* current, uint32_t currentFlags, REFERENCE_TIME* stop,
                                uint32_t stopFlags) = 0;
-  virtual HRESULT GetPositions(REFERENCE_TIME* current, REFERENCE_TIME* stop) = 0;
+  // Either may be null. The default asks GetCurrentPosition and GetStopPosition.
+  virtual HRESULT GetPositions(REFERENCE_TIME* current, REFERENCE_TIME* stop) {
+    if (current) {
+      const HRESULT hr = GetCurrentPosition(current);
+      if (FAILED(hr)) return hr;
+    }
+    return stop ? GetStopPosition(stop) : S_OK;
+  }
   virtual HRESULT GetCurrentPosition(REFERENCE_TIME* current) = 0;
   virtual HRESULT GetStopPosition(REFERENCE_TIME* stop) = 0;
   virtual HRESULT GetDuration(REFERENCE_TIME* duration) = 0;
