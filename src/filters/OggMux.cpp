@@ -170,13 +170,6 @@ HRESULT COggMux::GetStopPosition(REFERENCE_TIME* stop) {
   return E_NOTIMPL;
 }
 
-HRESULT COggMux::GetPositions(REFERENCE_TIME* current, REFERENCE_TIME* stop) {
-  HRESULT hr = S_OK;
-  if (current) hr = GetCurrentPosition(current);
-  if (SUCCEEDED(hr) && stop) hr = GetStopPosition(stop);
-  return hr;
-}
-
 HRESULT COggMux::SetPositions(REFERENCE_TIME* current, uint32_t currentFlags, REFERENCE_TIME* stop,
                               uint32_t stopFlags) {
   HRESULT result = E_NOTIMPL;

@@ -56,7 +56,6 @@ class COggMux : public CBaseFilter, public IMediaSeeking {
   HRESULT GetCurrentPosition(REFERENCE_TIME* current) override;
   // Forwarded to the upstream filters that can seek; E_NOTIMPL when none can.
   HRESULT GetStopPosition(REFERENCE_TIME* stop) override;
-  HRESULT GetPositions(REFERENCE_TIME* current, REFERENCE_TIME* stop) override;
   HRESULT SetPositions(REFERENCE_TIME* current, uint32_t currentFlags, REFERENCE_TIME* stop,
                        uint32_t stopFlags) override;
 
