@@ -10,7 +10,7 @@ packages=(
   libasound2-dev libpulse-dev
   libavformat-dev libavcodec-dev libavutil-dev libswresample-dev
   libcurl4-openssl-dev qt6-base-dev
-  ffmpeg vorbis-tools sox libsox-fmt-base mpg123 time
+  ffmpeg vorbis-tools sox libsox-fmt-base mpg123 lame time
 )
 
 missing=()

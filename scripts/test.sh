@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs what the project needs, then builds and runs every test: unit and interop tests
 # under AddressSanitizer and UndefinedBehaviorSanitizer, the fuzz targets for a bounded time,
-# and the recording benchmark (which also checks that memory does not grow with length).
+# and the recording benchmarks (which also check that memory does not grow with length).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
@@ -16,3 +16,4 @@ bash fuzz/run.sh build-fuzz/fuzz "${CORVOX_FUZZ_SECONDS:-30}"
 
 bash scripts/build.sh release
 bash bench/record_wav.sh build-release/src/cli/corvox
+bash bench/record_mp3.sh build-release/src/cli/corvox

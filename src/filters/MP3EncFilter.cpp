@@ -78,7 +78,9 @@ HRESULT CMP3EncFilter::SetMediaType(PIN_DIRECTION direction, const AM_MEDIA_TYPE
   if (direction != PINDIR_INPUT) return S_OK;
   const HRESULT hr = m_encoder.SetInputFormat(*format);
   if (FAILED(hr)) return hr;
-  return ReofferOutput();
+  // The input stands whether or not the output takes the new type.
+  ReofferOutput();
+  return S_OK;
 }
 
 HRESULT CMP3EncFilter::ReofferOutput() {

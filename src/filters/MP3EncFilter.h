@@ -95,7 +95,8 @@ class CMP3EncFilter : public CTransformFilter, public IMP3AudioEncProperties {
   HRESULT SetWord(Mp3EncoderSettings::Word word, int32_t value);
   // The output type for the current settings and input format; false without an input format.
   bool MakeOutputType(AM_MEDIA_TYPE* type);
-  // After the input format changed: reconnects a connected output with the new type.
+  // After the input format changed: reconnects a connected output directly with the new type
+  // when its peer accepts it, else lets the two pins negotiate again.
   HRESULT ReofferOutput();
   REFERENCE_TIME StreamTime() const;
 

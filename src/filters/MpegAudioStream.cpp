@@ -48,5 +48,6 @@ HRESULT ReadMpegAudioStream(std::FILE* file, const std::string& path, MpegAudioS
     offset += frameBytes;
   }
   if (summary->frames == 0) return Invalid(path, "it holds no audio frames.");
+  summary->bytes = offset;
   return S_OK;
 }

@@ -13,6 +13,7 @@ struct MpegAudioStreamSummary {
   MpegAudioFrameHeader first;  // the first frame's header
   uint64_t frames = 0;
   uint64_t sampleFrames = 0;  // decoded samples per channel, encoder delay and padding included
+  uint64_t bytes = 0;         // the frames' length, which is the whole file's
   bool variableBitrate = false;
   double Seconds() const { return static_cast<double>(sampleFrames) / first.sampleRateHz; }
 };

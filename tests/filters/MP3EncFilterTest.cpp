@@ -5,6 +5,8 @@
 #include "Mp3TestAudio.h"
 #include "filters/MP3EncFilter.h"
 #include "filters/MpegFormatRecord.h"
+#include "platform/media/ClassFactory.h"
+#include "platform/media/Graph.h"
 #include "support/FilterHarness.h"
 
 namespace {
@@ -309,6 +311,35 @@ TEST(MP3EncFilter, FlushDeliversTheTailAsOneSampleAndClosesTheEncoder) {
   // Until the next start the encoder stays closed: samples make no frames.
   ASSERT_EQ(harness.Send(TonePcm(44100, 2, 4410)), S_OK);
   EXPECT_EQ(harness.Sink().Samples().size(), before + 1);
+}
+
+TEST(MP3EncFilter, ANewInputFormatIsOfferedToTheConnectedOutput) {
+  std::shared_ptr<IGraphBuilder> graph;
+  ASSERT_EQ(CoCreateInstance(CLSID_FilterGraph, &graph), S_OK);
+  const ALLOCATOR_PROPERTIES buffers{4, 4096, 1, 0};
+  auto first =
+      std::make_shared<CSinglePinFilter<CFakeSourcePin>>(MakeAudioMediaType(MakePcmFormat(44100, 2, 16)), buffers);
+  auto second =
+      std::make_shared<CSinglePinFilter<CFakeSourcePin>>(MakeAudioMediaType(MakePcmFormat(48000, 1, 16)), buffers);
+  auto sink = std::make_shared<CSinglePinFilter<CFakeSinkPin>>(std::nullopt);
+  auto filter = NewFilter();
+  for (const auto& [added, name] : std::vector<std::pair<std::shared_ptr<IBaseFilter>, std::string>>{
+           {first, "First"}, {second, "Second"}, {filter, "MP3"}, {sink, "Sink"}})
+    ASSERT_EQ(graph->AddFilter(added, name), S_OK);
+  ASSERT_EQ(graph->ConnectDirect(&first->HostedPin(), filter->InputPin(), nullptr), S_OK);
+  ASSERT_EQ(graph->ConnectDirect(filter->OutputPin(), &sink->HostedPin(), nullptr), S_OK);
+  EXPECT_EQ(GetLe16(sink->HostedPin().CurrentMediaType().format.data() + 2), 2);
+
+  ASSERT_EQ(filter->SetChannelMode(S::kChannelModeMono), S_OK);
+  ASSERT_EQ(graph->Disconnect(filter->InputPin()), S_OK);
+  ASSERT_EQ(graph->ConnectDirect(&second->HostedPin(), filter->InputPin(), nullptr), S_OK);
+  ASSERT_TRUE(sink->HostedPin().IsConnected());
+  const AM_MEDIA_TYPE& offered = sink->HostedPin().CurrentMediaType();
+  const auto expected = EncodeMpeg1WaveFormat(MakeMpegFormatRecord(SettingsOf(*filter), MakePcmFormat(48000, 1, 16)));
+  EXPECT_EQ(offered.format, Bytes(expected.begin(), expected.end()));
+  EXPECT_EQ(GetLe16(offered.format.data() + 2), 1);
+  for (IBaseFilter* f : std::initializer_list<IBaseFilter*>{first.get(), second.get(), filter.get(), sink.get()})
+    graph->RemoveFilter(f);
 }
 
 TEST(MP3EncFilter, SettingsLameCannotUseFailTheStart) {

@@ -81,6 +81,7 @@ TEST(MpegAudioStream, CountsFramesAndNoticesVariableBitrate) {
   ASSERT_EQ(Read(Join({Frame(0xFB, 0x90, 0xC0), Frame(0xFB, 0x92, 0xC0), Frame(0xFB, 0x90, 0xC0)}), &summary), S_OK);
   EXPECT_EQ(summary.frames, 3u);
   EXPECT_EQ(summary.sampleFrames, 3u * 1152);
+  EXPECT_EQ(summary.bytes, 3 * Frame(0xFB, 0x90, 0xC0).size() + 1);
   EXPECT_FALSE(summary.variableBitrate);
   EXPECT_EQ(summary.first.Channels(), 1);
   EXPECT_NEAR(summary.Seconds(), 3 * 1152 / 44100.0, 1e-9);
