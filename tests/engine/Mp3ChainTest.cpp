@@ -1,15 +1,11 @@
 #include <gtest/gtest.h>
 
-#include <cstdio>
-
 #include "engine/EngineTestEnvironment.h"
 #include "engine/GraphHelpers.h"
 #include "engine/Messages.h"
 #include "engine/Mp3SettingsPush.h"
 #include "engine/Recorder.h"
 #include "filters/MP3EncFilter.h"
-#include "filters/MpegAudioStream.h"
-#include "filters/WavMpegExtractor.h"
 #include "platform/ui/MessageLoop.h"
 #include "settings/ExportFormat.h"
 
@@ -100,18 +96,6 @@ class Mp3ChainTest : public ::testing::Test {
     return peer->Filter();
   }
 
-  bool WaitForComplete() {
-    MSG message;
-    auto* events = QueryInterface<IMediaEventEx>(m_recorder.Graph());
-    while (m_loop.GetMessage(message, std::chrono::seconds(10))) {
-      long code;
-      intptr_t p1, p2;
-      while (events->GetEvent(&code, &p1, &p2, 0) == S_OK)
-        if (code == EC_COMPLETE) return true;
-    }
-    return false;
-  }
-
   EngineTestEnvironment m_env;
   MessageLoop m_loop;
   Recorder m_recorder;
@@ -137,29 +121,6 @@ TEST_F(Mp3ChainTest, EncoderSitsBetweenTeeAndWavWriterWithTheStoredSettings) {
   EXPECT_EQ(value, 1);
   encoder->GetOutputSampleRate(&value);
   EXPECT_EQ(value, 32000);
-}
-
-TEST_F(Mp3ChainTest, RecordsTheWholeInputAsMpegFramesInAWavWrapper) {
-  m_env.UseInputFile("in.wav", 44100, 2, 88200);
-  ASSERT_TRUE(SUCCEEDED(m_recorder.Build())) << GetErrorInfo();
-  ASSERT_TRUE(SUCCEEDED(m_recorder.Run()));
-  ASSERT_TRUE(WaitForComplete());
-  EXPECT_TRUE(SUCCEEDED(m_recorder.Stop()));
-  m_recorder.TearDown();
-
-  const std::string wrapped = m_env.Path("corvox_temp.audio").string();
-  const std::string raw = m_env.Path("take.mp3").string();
-  ASSERT_TRUE(CWavMpegExtractor(wrapped, raw).Extract());
-  std::FILE* file = std::fopen(raw.c_str(), "rb");
-  ASSERT_NE(file, nullptr);
-  MpegAudioStreamSummary summary;
-  const HRESULT hr = ReadMpegAudioStream(file, raw, &summary);
-  std::fclose(file);
-  ASSERT_EQ(hr, S_OK) << GetErrorInfo();
-  EXPECT_EQ(summary.first.sampleRateHz, 44100);
-  EXPECT_EQ(summary.first.bitrateKbps, 128);
-  EXPECT_GE(summary.Seconds(), 2.0);
-  EXPECT_LE(summary.Seconds(), 2.0 + 0.1);
 }
 
 }  // namespace

@@ -171,17 +171,6 @@ TEST(MP3Encoder, ChannelModesGiveTheirFramesFromMonoAndStereoInput) {
   EXPECT_GE(mono->sampleFrames, 44100u);
 }
 
-TEST(MP3Encoder, SplitStereoForJointModeMatchesTheSameToneSwapped) {
-  // The split hands left and right to LAME in their own places: swapping the input's
-  // channels must change the frames, while the same input twice gives the same frames.
-  const S joint = Settings(44100, 128, S::kChannelModeJointStereo);
-  const Bytes a = EncodeAll(MakePcmFormat(44100, 2, 16), joint, TonePcm(44100, 2, 20000, 440, 660));
-  const Bytes b = EncodeAll(MakePcmFormat(44100, 2, 16), joint, TonePcm(44100, 2, 20000, 660, 440));
-  EXPECT_EQ(a, EncodeAll(MakePcmFormat(44100, 2, 16), joint, TonePcm(44100, 2, 20000, 440, 660)));
-  EXPECT_NE(a, b);
-  EXPECT_EQ(a, EncodeAll(MakePcmFormat(44100, 2, 16), joint, TonePcm(44100, 2, 20000, 440, 660), 4 * 1001));
-}
-
 TEST(MP3Encoder, InputsOfAnyLengthLoseNothing) {
   struct Case {
     uint32_t inRateHz;
