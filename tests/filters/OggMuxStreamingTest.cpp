@@ -317,6 +317,33 @@ TEST_F(OggMuxStreamingTest, ASilentStreamHoldsTheOthersBackForOneWaitSliceAndEnd
   EXPECT_TRUE(std::is_sorted(order.begin(), order.end()));
 }
 
+TEST_F(OggMuxStreamingTest, AStreamThatIsAheadWaitsAsLongAsTheOthersMakePages) {
+  Start({TextType(), TextType()});
+  // Stream 1 makes a page every 1.2 s of real time, all dated before stream 0's, and ends
+  // after 3.6 s: stream 0 stays held back across two wait slices, until then.
+  std::thread slow([this] {
+    for (int k = 0; k < 3; ++k) {
+      EXPECT_EQ(rig.Send(1, std::vector<uint8_t>{'s'}, k * kUnitsPerSecond, (k + 1) * kUnitsPerSecond), S_OK);
+      std::this_thread::sleep_for(std::chrono::milliseconds(1200));
+    }
+    EXPECT_EQ(rig.EndOfStream(1), S_OK);
+  });
+  ASSERT_EQ(rig.Send(0, std::vector<uint8_t>{'f'}, 10 * kUnitsPerSecond, 11 * kUnitsPerSecond), S_OK);
+  const Clock::time_point began = Clock::now();
+  ASSERT_EQ(rig.Send(0, std::vector<uint8_t>{'f'}, 20 * kUnitsPerSecond, 21 * kUnitsPerSecond), S_OK);
+  const int64_t blockedMs = Milliseconds(Clock::now() - began);
+  slow.join();
+  EXPECT_GE(blockedMs, 3300);
+  EXPECT_LT(blockedMs, 3600 + 1500);
+
+  ASSERT_EQ(rig.EndOfStream(0), S_OK);
+  ASSERT_TRUE(rig.Sink().AtEndOfStream());
+  const OggTestFile file = Read();
+  std::vector<std::tuple<REFERENCE_TIME, int>> order;
+  for (const OggTestPage& page : file.pages) order.emplace_back(TextPageTime(page), page.serial);
+  EXPECT_TRUE(std::is_sorted(order.begin(), order.end()));
+}
+
 TEST_F(OggMuxStreamingTest, WithNoInputConnectedTheFileEndsAtOnce) {
   Start({});
   EXPECT_TRUE(rig.Sink().AtEndOfStream());
