@@ -4,7 +4,10 @@
 #include "engine/FilterCategoryEnumerator.h"
 #include "engine/GraphHelpers.h"
 #include "engine/Mp3SettingsPush.h"
+#include "engine/VorbisSettingsPush.h"
 #include "filters/MP3EncFilter.h"
+#include "filters/OggMux.h"
+#include "filters/VorbisEnc.h"
 #include "filters/WavDestFilter.h"
 #include "platform/audio/CAudioCaptureFilter.h"
 #include "platform/media/ClassFactory.h"
@@ -52,6 +55,9 @@ HRESULT Recorder::Build() {
     case kFormatMp3:
     case kFormatWav:
       hr = BuildWavChain(source.get(), tee.get());
+      break;
+    case kFormatOgg:
+      hr = BuildOggChain(source.get(), tee.get());
       break;
     default:
       SetErrorInfo("Recording in this export format is not available yet; choose WAV.");
@@ -131,6 +137,27 @@ HRESULT Recorder::AddMp3Encoder(IBaseFilter* tee, std::shared_ptr<IBaseFilter>* 
   hr = PushMp3Settings(mp3.get(), configuration);
   if (FAILED(hr)) return hr;
   return ConnectFilters(m_graph.get(), tee, mp3.get());
+}
+
+HRESULT Recorder::BuildOggChain(IBaseFilter* source, IBaseFilter* tee) {
+  std::shared_ptr<IBaseFilter> encoder = std::make_shared<CVorbisEnc>();
+  std::shared_ptr<IBaseFilter> mux = std::make_shared<COggMux>();
+  HRESULT hr = AddFilter(encoder, "Ogg compressor");
+  if (FAILED(hr)) return hr;
+  hr = AddFilter(mux, "Ogg Mux");
+  if (FAILED(hr)) return hr;
+  hr = ConnectFilters(m_graph.get(), source, tee);
+  if (FAILED(hr)) return hr;
+  hr = ConnectFilters(m_graph.get(), tee, encoder.get());
+  if (FAILED(hr)) return hr;
+  ApplyLatency(source, m_settings);
+  hr = ConnectFilters(m_graph.get(), encoder.get(), mux.get());
+  if (FAILED(hr)) return hr;
+  hr = AddFileWriter(mux.get());
+  if (FAILED(hr)) return hr;
+  hr = PushVorbisSettings(encoder.get(), m_settings);
+  if (FAILED(hr)) return hr;
+  return AddPreview(tee);
 }
 
 HRESULT Recorder::AddFileWriter(IBaseFilter* upstream) {

@@ -41,6 +41,9 @@ class Recorder {
  private:
   HRESULT BuildCommonStart(std::shared_ptr<IBaseFilter>* source, std::shared_ptr<IBaseFilter>* tee);
   HRESULT BuildWavChain(IBaseFilter* source, IBaseFilter* tee);
+  // Source -> tee -> Vorbis encoder -> Ogg multiplexer -> file writer, with the user's Vorbis
+  // settings pushed once the chain stands.
+  HRESULT BuildOggChain(IBaseFilter* source, IBaseFilter* tee);
   HRESULT AddWavCompressor(IBaseFilter* tee, std::shared_ptr<IBaseFilter>* compressor);
   HRESULT AddMp3Encoder(IBaseFilter* tee, std::shared_ptr<IBaseFilter>* encoder);
   HRESULT AddFileWriter(IBaseFilter* upstream);

@@ -4,6 +4,8 @@
 #include "engine/GraphHelpers.h"
 #include "engine/Messages.h"
 #include "engine/Recorder.h"
+#include "filters/OggVorbisFile.h"
+#include "filters/VorbisEnc.h"
 #include "platform/codecs/AudioCompressorCategory.h"
 #include "platform/media/DeviceEnumerator.h"
 #include "platform/media/RunningObjectTable.h"
@@ -137,6 +139,47 @@ TEST_F(RecorderTest, RecordsTheWholeInputIntoACompleteWavFile) {
   EXPECT_EQ(GetLe16(&file[20]), WAVE_FORMAT_PCM);
   EXPECT_EQ(GetLe32(&file[42]), payload.size());
   EXPECT_TRUE(std::equal(payload.begin(), payload.end(), file.begin() + 46));
+}
+
+TEST_F(RecorderTest, OggChainRunsThroughTheVorbisEncoderAndTheMultiplexerWithTheUsersSettings) {
+  m_recorder.SetExportFormat(kFormatOgg);
+  OggConfiguration ogg;
+  ogg.qualityBased = 0;
+  m_env.Settings().SetOggConfiguration(ogg);
+  ASSERT_TRUE(SUCCEEDED(m_recorder.Build()));
+  IGraphBuilder* graph = m_recorder.Graph();
+  EXPECT_EQ(FilterNames(graph),
+            (std::vector<std::string>{"Audio Source", "Tee", "Ogg compressor", "Ogg Mux", "File Writer"}));
+  std::shared_ptr<IBaseFilter> encoder, mux, fileWriter;
+  graph->FindFilterByName("Ogg compressor", &encoder);
+  graph->FindFilterByName("Ogg Mux", &mux);
+  graph->FindFilterByName("File Writer", &fileWriter);
+  EXPECT_EQ(Downstream(graph, "Tee"), encoder.get());
+  EXPECT_EQ(Downstream(graph, "Ogg compressor"), mux.get());
+  EXPECT_EQ(Downstream(graph, "Ogg Mux"), fileWriter.get());
+  const auto* vorbis = dynamic_cast<CVorbisEnc*>(encoder.get());
+  ASSERT_NE(vorbis, nullptr);
+  EXPECT_EQ(vorbis->Settings(), (VORBISFORMAT{2, 44100, 64000, 112000, 128000, -1.0f}));
+}
+
+TEST_F(RecorderTest, RecordsTheWholeInputIntoACompleteOggFile) {
+  m_env.UseInputFile("in.wav", 44100, 2, 30001);
+  m_recorder.SetExportFormat(kFormatOgg);
+  ASSERT_TRUE(SUCCEEDED(m_recorder.Build()));
+  ASSERT_TRUE(SUCCEEDED(m_recorder.Run()));
+  ASSERT_TRUE(WaitForEvent(EC_COMPLETE));
+  EXPECT_TRUE(SUCCEEDED(m_recorder.Stop()));
+  m_recorder.TearDown();
+
+  std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(m_env.Path("corvox_temp.audio").c_str(), "rb"),
+                                                       std::fclose);
+  ASSERT_TRUE(file);
+  OggVorbisFileSummary summary;
+  ASSERT_EQ(ReadOggVorbisFile(file.get(), "corvox_temp.audio", &summary), S_OK) << GetErrorInfo();
+  EXPECT_EQ(summary.serial, 0u);
+  EXPECT_EQ(summary.channels, 2);
+  EXPECT_EQ(summary.rateHz, 44100u);
+  EXPECT_EQ(summary.lastGranule, 30001) << "every input frame, no more";
 }
 
 TEST_F(RecorderTest, StopAndRunWithoutAGraphAreHarmless) {
