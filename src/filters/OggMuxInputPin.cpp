@@ -13,7 +13,7 @@ namespace {
 
 // Header pages sort before any data: a stream's first two pages, and a Vorbis stream's third.
 constexpr REFERENCE_TIME kFirstHeaderPageTime = -3;
-// The held sample's buffer has room beyond the upstream buffer size, as the original did.
+// Spare room in the held sample's buffer beyond the upstream buffer size.
 constexpr size_t kHeldSlackBytes = 8;
 
 constexpr uint8_t kVorbisCommentPacketType = 3;
@@ -45,15 +45,33 @@ COggMuxInputPin::~COggMuxInputPin() {
 
 HRESULT COggMuxInputPin::CheckMediaType(const AM_MEDIA_TYPE* type) {
   if (type == nullptr) return E_POINTER;
-  if (type->majortype == MEDIATYPE_Audio && type->subtype == MEDIASUBTYPE_Vorbis) {
-    const std::optional<VORBISFORMAT> format = VorbisFormatOf(*type);
-    return format && format->nSamplesPerSec > 0 ? S_OK : VFW_E_TYPE_NOT_ACCEPTED;
+  StreamFormat format;
+  return Describe(*type, 0, &format);
+}
+
+HRESULT COggMuxInputPin::Describe(const AM_MEDIA_TYPE& type, uint32_t bufferBytes, StreamFormat* format) {
+  if (type.majortype == MEDIATYPE_Audio && type.subtype == MEDIASUBTYPE_Vorbis) {
+    const std::optional<VORBISFORMAT> vorbis = VorbisFormatOf(type);
+    if (!vorbis || vorbis->nSamplesPerSec <= 0) return VFW_E_TYPE_NOT_ACCEPTED;
+    format->kind = Kind::Vorbis;
+    format->vorbisRateHz = vorbis->nSamplesPerSec;
+    return S_OK;
   }
-  if (type->majortype == MEDIATYPE_Text) return S_OK;
-  if (!HasFourccSubtype(*type)) return VFW_E_TYPE_NOT_ACCEPTED;
-  if (type->formattype == FORMAT_VideoInfo) return MakeVideoStreamHeader(*type, 0) ? S_OK : VFW_E_TYPE_NOT_ACCEPTED;
-  if (type->formattype == FORMAT_WaveFormatEx) return MakeAudioStreamHeader(*type, 0) ? S_OK : VFW_E_TYPE_NOT_ACCEPTED;
-  return VFW_E_TYPE_NOT_ACCEPTED;
+  try {
+    std::optional<OggStreamHeader> header;
+    if (type.majortype == MEDIATYPE_Text)
+      header = MakeTextStreamHeader();
+    else if (HasFourccSubtype(type) && type.formattype == FORMAT_VideoInfo)
+      header = MakeVideoStreamHeader(type, bufferBytes);
+    else if (HasFourccSubtype(type) && type.formattype == FORMAT_WaveFormatEx)
+      header = MakeAudioStreamHeader(type, bufferBytes);
+    if (!header) return VFW_E_TYPE_NOT_ACCEPTED;
+    format->kind = Kind::Generic;
+    format->header = std::move(*header);
+    return S_OK;
+  } catch (const std::bad_alloc&) {
+    return E_OUTOFMEMORY;
+  }
 }
 
 HRESULT COggMuxInputPin::CompleteConnect(IPin* receivePin) {
@@ -71,7 +89,7 @@ HRESULT COggMuxInputPin::NotifyAllocator(const std::shared_ptr<IMemAllocator>& a
 
 HRESULT COggMuxInputPin::Active() {
   std::lock_guard lock(m_receiveLock);
-  HRESULT hr = DescribeStream();
+  const HRESULT hr = Describe(CurrentMediaType(), static_cast<uint32_t>(m_upstreamBufferBytes), &m_format);
   if (FAILED(hr)) return hr;
   ClearStream();
   if (ogg_stream_init(&m_stream, m_index) != 0) return E_OUTOFMEMORY;
@@ -90,29 +108,6 @@ HRESULT COggMuxInputPin::Active() {
   m_ended = false;
   m_stopping = false;
   return CBaseInputPin::Active();
-}
-
-HRESULT COggMuxInputPin::DescribeStream() {
-  const AM_MEDIA_TYPE& type = CurrentMediaType();
-  const auto bufferBytes = static_cast<uint32_t>(m_upstreamBufferBytes);
-  if (type.majortype == MEDIATYPE_Audio && type.subtype == MEDIASUBTYPE_Vorbis) {
-    const std::optional<VORBISFORMAT> format = VorbisFormatOf(type);
-    if (!format || format->nSamplesPerSec <= 0) return VFW_E_TYPE_NOT_ACCEPTED;
-    m_kind = Kind::Vorbis;
-    m_vorbisRateHz = format->nSamplesPerSec;
-    return S_OK;
-  }
-  std::optional<OggStreamHeader> header;
-  if (type.majortype == MEDIATYPE_Text)
-    header = MakeTextStreamHeader();
-  else if (type.formattype == FORMAT_VideoInfo)
-    header = MakeVideoStreamHeader(type, bufferBytes);
-  else if (type.formattype == FORMAT_WaveFormatEx)
-    header = MakeAudioStreamHeader(type, bufferBytes);
-  if (!header) return VFW_E_TYPE_NOT_ACCEPTED;
-  m_kind = Kind::Generic;
-  m_header = std::move(*header);
-  return S_OK;
 }
 
 HRESULT COggMuxInputPin::Inactive() {
@@ -163,7 +158,7 @@ HRESULT COggMuxInputPin::Hold(IMediaSample* sample) {
   m_held.flushAfter = false;
   m_hasHeld = true;
 
-  if (m_kind == Kind::Vorbis) {
+  if (m_format.kind == Kind::Vorbis) {
     if (!IsVorbisHeaderPacket(m_held.bytes)) return S_OK;
     m_held.flushAfter = true;
     // The comment header is our own (empty) one, whatever the encoder wrote.
@@ -177,7 +172,7 @@ HRESULT COggMuxInputPin::Hold(IMediaSample* sample) {
       }
       ogg_packet_clear(&comment);
     }
-  } else if (m_header.kind == OggGenericKind::Text) {
+  } else if (m_format.header.kind == OggGenericKind::Text) {
     m_held.syncPoint = true;
     m_held.flushAfter = true;
   }
@@ -187,16 +182,16 @@ HRESULT COggMuxInputPin::Hold(IMediaSample* sample) {
 HRESULT COggMuxInputPin::WriteHeld(bool last) {
   m_hasHeld = false;
   HRESULT hr = S_OK;
-  if (m_kind == Kind::Vorbis) {
+  if (m_format.kind == Kind::Vorbis) {
     const bool header = IsVorbisHeaderPacket(m_held.bytes);
-    const int64_t granule = header ? 0 : ScaleRounded(m_held.start, m_vorbisRateHz, kUnitsPerSecond);
+    const int64_t granule = header ? 0 : ScaleRounded(m_held.start, m_format.vorbisRateHz, kUnitsPerSecond);
     ogg_iovec_t part{m_held.bytes.data(), m_held.bytes.size()};
     hr = PacketIn(&part, 1, granule, last);
   } else {
     hr = WriteGenericHeaders();
     if (FAILED(hr)) return hr;
-    const int64_t granule = m_header.GranuleFromTime(m_held.start);
-    const int64_t duration = m_header.GranuleFromTime(m_held.end) - granule;
+    const int64_t granule = m_format.header.GranuleFromTime(m_held.start);
+    const int64_t duration = m_format.header.GranuleFromTime(m_held.end) - granule;
     uint8_t prefix[kOggDataPacketPrefixMaxBytes];
     const size_t prefixBytes = EncodeDataPacketPrefix(m_held.syncPoint, duration, prefix);
     ogg_iovec_t parts[2] = {{prefix, prefixBytes}, {m_held.bytes.data(), m_held.bytes.size()}};
@@ -217,7 +212,7 @@ HRESULT COggMuxInputPin::WriteGenericHeaders() {
   if (m_genericHeadersWritten) return S_OK;
   std::vector<uint8_t> headerPacket;
   try {
-    headerPacket = EncodeStreamHeaderPacket(m_header);
+    headerPacket = EncodeStreamHeaderPacket(m_format.header);
   } catch (const std::bad_alloc&) {
     return E_OUTOFMEMORY;
   }
@@ -259,9 +254,9 @@ HRESULT COggMuxInputPin::TakePages(bool flush) {
 
 REFERENCE_TIME COggMuxInputPin::PageTime(const ogg_page& page, int64_t firstGranule) const {
   const long pageNumber = ogg_page_pageno(&page);
-  if (pageNumber < 2 || (pageNumber == 2 && m_kind == Kind::Vorbis)) return kFirstHeaderPageTime + pageNumber;
-  if (m_kind == Kind::Vorbis) return ScaleRounded(firstGranule, kUnitsPerSecond, m_vorbisRateHz);
-  return m_header.TimeFromGranule(firstGranule);
+  if (pageNumber < 2 || (pageNumber == 2 && m_format.kind == Kind::Vorbis)) return kFirstHeaderPageTime + pageNumber;
+  if (m_format.kind == Kind::Vorbis) return ScaleRounded(firstGranule, kUnitsPerSecond, m_format.vorbisRateHz);
+  return m_format.header.TimeFromGranule(firstGranule);
 }
 
 void COggMuxInputPin::WaitForQueue() {

@@ -73,6 +73,12 @@ class COggMuxInputPin : public CBaseInputPin {
  private:
   enum class Kind { Vorbis, Generic };
 
+  struct StreamFormat {
+    Kind kind = Kind::Vorbis;
+    int32_t vorbisRateHz = 0;
+    OggStreamHeader header;  // generic streams
+  };
+
   struct HeldSample {
     std::vector<uint8_t> bytes;
     REFERENCE_TIME start = 0;
@@ -81,8 +87,9 @@ class COggMuxInputPin : public CBaseInputPin {
     bool flushAfter = false;
   };
 
-  // Takes the stream description from the connection's media type.
-  HRESULT DescribeStream();
+  // The stream that `type` carries; VFW_E_TYPE_NOT_ACCEPTED for a type the multiplexer does
+  // not take, or whose granule steps would have no length.
+  static HRESULT Describe(const AM_MEDIA_TYPE& type, uint32_t bufferBytes, StreamFormat* format);
   HRESULT Hold(IMediaSample* sample);
   // Turns the held sample into a packet, its pages into queued pages, and runs the page writer.
   HRESULT WriteHeld(bool last);
@@ -102,9 +109,7 @@ class COggMuxInputPin : public CBaseInputPin {
   ogg_stream_state m_stream{};
   bool m_streamOpen = false;
   vorbis_comment m_comment{};
-  Kind m_kind = Kind::Vorbis;
-  int32_t m_vorbisRateHz = 0;
-  OggStreamHeader m_header;
+  StreamFormat m_format;
   bool m_genericHeadersWritten = false;
   HeldSample m_held;
   bool m_hasHeld = false;
