@@ -55,21 +55,20 @@ HRESULT CMP3EncFilter::GetMediaType(int position, AM_MEDIA_TYPE* type) {
   return S_OK;
 }
 
-bool CMP3EncFilter::MakeOutputType(AM_MEDIA_TYPE* type) {
+void CMP3EncFilter::MakeOutputType(AM_MEDIA_TYPE* type) {
   *type = AM_MEDIA_TYPE{};
   type->majortype = MEDIATYPE_Stream;
   type->subtype = MEDIASUBTYPE_MPEG1Audio;
   type->formattype = FORMAT_None;
   WAVEFORMATEX input;
   S settings;
-  if (!m_encoder.GetInputFormat(&input) || !m_encoder.GetSettings(&settings)) return false;
+  if (!m_encoder.GetInputFormat(&input) || !m_encoder.GetSettings(&settings)) return;
   const auto record = EncodeMpeg1WaveFormat(MakeMpegFormatRecord(settings, input));
   type->formattype = FORMAT_WaveFormatEx;
   type->format.assign(record.begin(), record.end());
   type->bFixedSizeSamples = true;
   type->lSampleSize = kOutputSampleBytes;
   type->bTemporalCompression = false;
-  return true;
 }
 
 HRESULT CMP3EncFilter::SetMediaType(PIN_DIRECTION direction, const AM_MEDIA_TYPE* type) {

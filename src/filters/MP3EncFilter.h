@@ -93,11 +93,13 @@ class CMP3EncFilter : public CTransformFilter, public IMP3AudioEncProperties {
  private:
   HRESULT GetWord(Mp3EncoderSettings::Word word, int32_t* value);
   HRESULT SetWord(Mp3EncoderSettings::Word word, int32_t value);
-  // The output type for the current settings and input format; false without an input format.
-  bool MakeOutputType(AM_MEDIA_TYPE* type);
+  // The output type for the current settings and input format; without an input format it
+  // has no format block.
+  void MakeOutputType(AM_MEDIA_TYPE* type);
   // After the input format changed: reconnects a connected output directly with the new type
   // when its peer accepts it, else lets the two pins negotiate again.
   HRESULT ReofferOutput();
+  // Where the PCM encoded so far ends, in 100-ns units from the stream start.
   REFERENCE_TIME StreamTime() const;
 
   CMP3Encoder m_encoder;
