@@ -182,6 +182,21 @@ TEST_F(FilePlaybackTest, ASelectionPlaysExactlyItsFrames) {
   EXPECT_TRUE(std::equal(again.data.begin(), again.data.end(), m_source.begin() + 22050 * 4));
 }
 
+// A recording cut short (a crash, a full disk) still plays what it holds.
+TEST_F(FilePlaybackTest, AWavCutShortPlaysTheFramesItHolds) {
+  const std::vector<uint8_t> whole = WavBytes(WavLayout{}, Ramp(10000));
+  ScratchFolder::Write(m_folder.File("cut.wav"), {whole.begin(), whole.begin() + 44 + 4000 * 4 + 3});
+  {
+    CFilterGraph graph;
+    ASSERT_EQ(graph.RenderFile(m_folder.File("cut.wav")), S_OK) << GetErrorInfo();
+    ASSERT_EQ(graph.Run(), S_OK);
+    EXPECT_EQ(WaitForEvent(graph), EC_COMPLETE);
+  }
+  const Played played = ReadPlayed();
+  ASSERT_EQ(played.Frames(), 4000u);
+  EXPECT_TRUE(std::equal(played.data.begin(), played.data.end(), whole.begin() + 44));
+}
+
 TEST_F(FilePlaybackTest, ASelectionOfAnMp3PlaysExactlyItsLength) {
   const std::string path = Tone("tone.mp3", "-c:a libmp3lame", 3.0);
   {
