@@ -51,7 +51,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::unique_ptr<FfmpegAudioDecoder> decoder;
   if (FAILED(FfmpegAudioDecoder::Open(&reader, &decoder))) return 0;
   const WAVEFORMATEX& format = decoder->Format();
-  if (format.wBitsPerSample != 16 || format.nChannels == 0 || format.nBlockAlign != format.nChannels * 2)
+  if ((format.wBitsPerSample != 8 && format.wBitsPerSample != 16) || format.nChannels == 0 ||
+      format.nBlockAlign != format.nChannels * format.wBitsPerSample / 8)
     __builtin_trap();
   std::vector<uint8_t> buffer(static_cast<size_t>(format.nBlockAlign) * 1024);
   if (!ReadSome(*decoder, buffer, 1 << 20)) return 0;

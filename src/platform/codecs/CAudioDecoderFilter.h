@@ -1,7 +1,7 @@
 #pragma once
 // The platform's decoder for files: pulls the bytes of a file source through IAsyncReader,
-// decodes the first audio stream with FFmpeg and delivers 16-bit PCM at the file's rate and
-// channel count from its own streaming thread. Seeks to absolute positions; the stop position
+// decodes the first audio stream with FFmpeg and delivers 16-bit PCM (8-bit for 8-bit audio)
+// at the file's rate and channel count from its own streaming thread. Seeks to absolute positions; the stop position
 // is honoured to the sample frame, so a stretch [start, stop) delivers exactly
 // (stop - start) x rate / 10^7 frames (truncated positions). Sample times are the audio's
 // position in the file. Ogg files are refused at connection.

@@ -1,6 +1,6 @@
 #pragma once
-// The decoder's output pin "Output": offers the decoded PCM (16-bit, the file's rate and
-// channels) once the input has a file, with buffers of a tenth of a second. Connection on the
+// The decoder's output pin "Output": offers the decoded PCM (the decoder's format: integer PCM
+// at the file's rate and channels) once the input has a file, with buffers of a tenth of a second. Connection on the
 // control thread; delivery on the filter's streaming thread.
 
 #include "platform/media/BasePin.h"

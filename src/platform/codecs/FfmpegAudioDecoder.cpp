@@ -101,7 +101,10 @@ HRESULT FfmpegAudioDecoder::OpenCodec() {
   const int channels = m_codec->ch_layout.nb_channels;
   if (m_codec->sample_rate <= 0 || channels <= 0 || channels > 0xFFFF / 2)
     return Refuse(VFW_E_UNSUPPORTED_STREAM, "The file's audio has no usable sample rate or channel count.");
-  m_format = MakePcmFormat(static_cast<uint32_t>(m_codec->sample_rate), static_cast<uint16_t>(channels), 16);
+  const bool eightBit = m_codec->sample_fmt == AV_SAMPLE_FMT_U8 || m_codec->sample_fmt == AV_SAMPLE_FMT_U8P;
+  m_outputFormat = eightBit ? AV_SAMPLE_FMT_U8 : AV_SAMPLE_FMT_S16;
+  m_format =
+      MakePcmFormat(static_cast<uint32_t>(m_codec->sample_rate), static_cast<uint16_t>(channels), eightBit ? 8 : 16);
 
   const AVRational frameUnits{1, m_codec->sample_rate};
   if (stream->duration != AV_NOPTS_VALUE && stream->duration > 0)
@@ -223,8 +226,7 @@ HRESULT FfmpegAudioDecoder::Convert(size_t* frames) {
   const int inputFrames = m_frame->nb_samples;
   const int channels = m_format.nChannels;
   const int rate = static_cast<int>(m_format.nSamplesPerSec);
-  if (m_frame->format == AV_SAMPLE_FMT_S16 && m_frame->sample_rate == rate &&
-      m_frame->ch_layout.nb_channels == channels) {
+  if (m_frame->format == m_outputFormat && m_frame->sample_rate == rate && m_frame->ch_layout.nb_channels == channels) {
     const size_t bytes = static_cast<size_t>(inputFrames) * m_format.nBlockAlign;
     m_pcm.resize(bytes);
     std::memcpy(m_pcm.data(), m_frame->data[0], bytes);
@@ -237,7 +239,7 @@ HRESULT FfmpegAudioDecoder::Convert(size_t* frames) {
     AVChannelLayout input = LayoutOf(m_frame->ch_layout);
     AVChannelLayout output{};
     av_channel_layout_default(&output, channels);
-    int result = swr_alloc_set_opts2(&m_resampler, &output, AV_SAMPLE_FMT_S16, rate, &input,
+    int result = swr_alloc_set_opts2(&m_resampler, &output, static_cast<AVSampleFormat>(m_outputFormat), rate, &input,
                                      static_cast<AVSampleFormat>(m_frame->format), m_frame->sample_rate, 0, nullptr);
     av_channel_layout_uninit(&input);
     av_channel_layout_uninit(&output);

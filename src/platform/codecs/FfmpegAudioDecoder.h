@@ -1,7 +1,8 @@
 #pragma once
 // Decodes the first audio stream of a file that FFmpeg can read into interleaved 16-bit PCM at
-// the stream's rate and channel count, reading through a pull reader. Positions count sample
-// frames from the start of the stream; reads after a seek begin exactly at the frame asked for.
+// the stream's rate and channel count (8-bit PCM stays 8-bit, as its readers expect), reading
+// through a pull reader. Positions count sample frames from the start of the stream; reads
+// after a seek begin exactly at the frame asked for.
 // Ogg is refused: the system's own splitter and decoder read it.
 //
 // One thread at a time (the decoder filter's streaming thread, or its control thread while
@@ -62,6 +63,7 @@ class FfmpegAudioDecoder {
   int m_resamplerChannels = 0;
   int m_stream = -1;
   WAVEFORMATEX m_format;
+  int m_outputFormat = -1;  // the AVSampleFormat of m_format
   uint64_t m_durationFrames = 0;
 
   uint64_t m_target = 0;         // first frame wanted since the last seek

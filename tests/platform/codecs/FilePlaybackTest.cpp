@@ -90,6 +90,7 @@ struct Format {
   const char* name;
   const char* codec;
   long toleranceFrames;  // lossy codecs may pad or trim a frame's worth at the ends
+  uint16_t bitsPerSample = 16;
 };
 
 class FilePlaybackFormatTest : public FilePlaybackTest, public ::testing::WithParamInterface<Format> {};
@@ -112,13 +113,13 @@ TEST_P(FilePlaybackFormatTest, RenderFilePlaysTheWholeFile) {
   const Played played = ReadPlayed();
   EXPECT_EQ(played.format.nSamplesPerSec, 22050u);
   EXPECT_EQ(played.format.nChannels, 2u);
-  EXPECT_EQ(played.format.wBitsPerSample, 16u);
+  EXPECT_EQ(played.format.wBitsPerSample, format.bitsPerSample);
   EXPECT_NEAR(static_cast<long>(played.Frames()), 22050, format.toleranceFrames);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Formats, FilePlaybackFormatTest,
-    ::testing::Values(Format{"pcm.wav", "-c:a pcm_s16le", 0}, Format{"u8.wav", "-c:a pcm_u8", 0},
+    ::testing::Values(Format{"pcm.wav", "-c:a pcm_s16le", 0}, Format{"u8.wav", "-c:a pcm_u8", 0, 8},
                       Format{"s24.wav", "-c:a pcm_s24le", 0}, Format{"ima.wav", "-c:a adpcm_ima_wav", 1100},
                       Format{"alaw.wav", "-c:a pcm_alaw", 0}, Format{"tone.mp3", "-c:a libmp3lame -b:a 64k", 1200},
                       Format{"tone.flac", "-c:a flac", 0}, Format{"tone.wma", "-c:a wmav2 -b:a 64k", 2100}),
