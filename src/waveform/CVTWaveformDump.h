@@ -29,7 +29,6 @@ inline constexpr const char* kDumpFileName = "~vtcorvox.txt";
 // The longest dump file name taken, in characters.
 inline constexpr size_t kMaxDumpFileNameChars = 260;
 
-inline constexpr const char* kDumpFailureCaption = "Dump Filter failure";
 inline constexpr const char* kDumpDiskFullText =
     "The disk containing dump file has run out of space, so the dump filter has been stopped.\r\n\r\n"
     "You must set a new dump file name or restart the graph to clear this filter error.";

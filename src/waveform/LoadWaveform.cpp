@@ -84,14 +84,17 @@ float Scaled(int value, const Scales& scales) {
 
 bool LoadWaveform(const std::string& dumpFile, WaveformData* data) {
   File file(std::fopen(dumpFile.c_str(), "rbe"));
-  if (!file) return false;
+  return file && LoadWaveform(file.get(), data);
+}
+
+bool LoadWaveform(std::FILE* dump, WaveformData* data) {
   std::string line;
   Header header;
-  if (!ReadLine(file.get(), &line) || !ParseHeader(line, &header)) return false;
+  if (!ReadLine(dump, &line) || !ParseHeader(line, &header)) return false;
   const Scales scales = ChooseScales(header);
   std::vector<float> values;
-  while (ReadLine(file.get(), &line)) values.push_back(Scaled(ToInt(line), scales));
-  if (std::ferror(file.get())) return false;
+  while (ReadLine(dump, &line)) values.push_back(Scaled(ToInt(line), scales));
+  if (std::ferror(dump)) return false;
   data->durationSeconds = header.durationSeconds;
   data->values = std::move(values);
   return true;

@@ -1,0 +1,134 @@
+#include "engine/WaveformReader.h"
+
+#include "engine/GraphHelpers.h"
+#include "engine/Messages.h"
+#include "engine/OggSignature.h"
+#include "platform/media/ClassFactory.h"
+#include "platform/media/FileSink.h"
+#include "platform/media/RunningObjectTable.h"
+#include "platform/ui/MessageBox.h"
+#include "waveform/CVTWaveformDump.h"
+
+namespace {
+
+constexpr long kRunWaitMs = 1000;
+constexpr long kNoTimeout = -1;
+
+}  // namespace
+
+WaveformReader::~WaveformReader() { Release(); }
+
+void WaveformReader::SetFiles(const std::string& sourceFile, const std::string& dumpFile, HWND window) {
+  m_sourceFile = sourceFile;
+  m_dumpFile = dumpFile;
+  m_window = window;
+}
+
+HRESULT WaveformReader::Build() {
+  Stop();
+  Revoke();
+  m_dump.reset();
+  m_graph.reset();
+  ClearErrorInfo();
+  HRESULT hr = CoCreateInstance(CLSID_FilterGraph, &m_graph);
+  if (FAILED(hr)) return hr;
+  std::shared_ptr<IBaseFilter> source;
+  hr = m_graph->AddSourceFilter(m_sourceFile, "Music Source", &source);
+  if (FAILED(hr)) return hr;
+  hr = AddDump();
+  if (FAILED(hr)) return hr;
+  hr = ConnectSource(source.get());
+  if (FAILED(hr)) return hr;
+  auto* clock = QueryInterface<IMediaFilter>(m_graph.get());
+  if (clock == nullptr) return E_NOINTERFACE;
+  hr = clock->SetSyncSource(nullptr);
+  if (FAILED(hr)) return hr;
+  return RegisterGraph(m_graph, &m_registrationCookie);
+}
+
+HRESULT WaveformReader::AddDump() {
+  HRESULT hr = E_OUTOFMEMORY;
+  m_dump = std::make_shared<CVTWaveformDump>(&hr);
+  if (FAILED(hr)) return hr;
+  hr = m_graph->AddFilter(m_dump, "Vantro Waveform Reader Filter");
+  if (FAILED(hr)) return hr;
+  auto* sink = QueryInterface<IFileSinkFilter>(m_dump.get());
+  if (sink == nullptr) return E_NOINTERFACE;
+  return sink->SetFileName(m_dumpFile, nullptr);
+}
+
+HRESULT WaveformReader::ConnectSource(IBaseFilter* source) {
+  bool ogg = false;
+  HRESULT hr = IsOggFile(m_sourceFile, &ogg);
+  if (FAILED(hr)) return hr;
+  if (ogg) {
+    // The Ogg splitter and Vorbis decoder of our own are not there yet.
+    SetErrorInfo("\"" + m_sourceFile + "\" is an Ogg file; reading Ogg files is not supported yet.");
+    return VFW_E_UNSUPPORTED_STREAM;
+  }
+  hr = ConnectFilters(m_graph.get(), source, m_dump.get());
+  if (FAILED(hr) && GetErrorInfo().empty())
+    SetErrorInfo("No decoder turns \"" + m_sourceFile + "\" into audio the waveform can be read from.");
+  return hr;
+}
+
+HRESULT WaveformReader::Run() {
+  HRESULT hr = Build();
+  if (FAILED(hr)) return hr;
+  auto* control = QueryInterface<IMediaControl>(m_graph.get());
+  auto* events = QueryInterface<IMediaEventEx>(m_graph.get());
+  if (control == nullptr || events == nullptr) return E_NOINTERFACE;
+  events->SetNotifyWindow(m_window, WM_READER_GRAPH_EVENT, reinterpret_cast<LPARAM>(m_graph.get()));
+  hr = control->Run();
+  if (FAILED(hr)) return hr;
+  FILTER_STATE state;
+  return control->GetState(kRunWaitMs, &state);
+}
+
+bool WaveformReader::Stop() {
+  auto* control = QueryInterface<IMediaControl>(m_graph.get());
+  auto* events = QueryInterface<IMediaEventEx>(m_graph.get());
+  if (control == nullptr || events == nullptr) return false;
+  events->SetNotifyWindow(nullptr, 0, 0);
+  control->Stop();
+  FILTER_STATE state;
+  control->GetState(kNoTimeout, &state);
+  return true;
+}
+
+void WaveformReader::Revoke() {
+  if (m_registrationCookie == 0) return;
+  IRunningObjectTable* table = nullptr;
+  if (SUCCEEDED(GetRunningObjectTable(&table))) table->Revoke(m_registrationCookie);
+  m_registrationCookie = 0;
+}
+
+void WaveformReader::Release() {
+  Stop();
+  Revoke();
+  m_sourceFile.clear();
+  m_dumpFile.clear();
+  m_window = nullptr;
+  m_dump.reset();
+  m_graph.reset();
+}
+
+ReaderOutcome WaveformReader::ReadEvents() {
+  auto* events = QueryInterface<IMediaEventEx>(m_graph.get());
+  if (events == nullptr) return ReaderOutcome::Running;
+  ReaderOutcome outcome = ReaderOutcome::Running;
+  std::string reason;
+  long code = 0;
+  intptr_t param1 = 0, param2 = 0;
+  while (events->GetEvent(&code, &param1, &param2, 0) == S_OK) {
+    if (outcome == ReaderOutcome::Running && code == EC_COMPLETE) outcome = ReaderOutcome::Completed;
+    if (outcome == ReaderOutcome::Running && (code == EC_USERABORT || code == EC_ERRORABORT)) {
+      outcome = ReaderOutcome::Failed;
+      reason = GetErrorInfo();
+      if (m_dump && m_dump->WriteFailed()) MessageBox(nullptr, kDumpDiskFullText, MB_OK | MB_ICONWARNING);
+    }
+    events->FreeEventParams(code, param1, param2);
+  }
+  SetErrorInfo(reason);
+  return outcome;
+}

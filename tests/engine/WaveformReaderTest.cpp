@@ -1,0 +1,175 @@
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "engine/EngineTestEnvironment.h"
+#include "engine/Messages.h"
+#include "engine/WaveformReader.h"
+#include "platform/codecs/AudioDecoderRegistration.h"
+#include "platform/media/RunningObjectTable.h"
+#include "platform/ui/MessageLoop.h"
+#include "support/MessageBoxCapture.h"
+#include "support/WavBytes.h"
+#include "waveform/CVTWaveformDump.h"
+#include "waveform/LoadWaveform.h"
+
+namespace {
+
+struct Load {
+  HRESULT run = E_FAIL;
+  ReaderOutcome outcome = ReaderOutcome::Running;
+  std::string reason;  // GetErrorInfo when the events decided
+  std::string header;  // the dump's first line
+  std::vector<int> values;
+};
+
+class WaveformReaderTest : public testing::Test {
+ protected:
+  WaveformReaderTest() { RegisterAudioDecoders(); }
+
+  std::string File(const std::string& name) { return m_env.Path(name).string(); }
+
+  // A WAV file of a square wave: 100 frames at +amplitude, 100 at -amplitude, and so on.
+  std::string Square(const std::string& name, uint32_t rateHz, uint16_t channels, uint16_t bits, uint32_t frames,
+                     int32_t amplitude) {
+    std::vector<int32_t> values;
+    for (uint32_t n = 0; n < frames; ++n)
+      for (uint16_t c = 0; c < channels; ++c)
+        values.push_back(static_cast<int32_t>((n / 100) % 2 ? -amplitude : amplitude));
+    WavLayout layout;
+    layout.rateHz = rateHz;
+    layout.channels = channels;
+    layout.bitsPerSample = bits;
+    ScratchFolder::Write(File(name), WavBytes(layout, PcmBytes(bits, values)));
+    return File(name);
+  }
+
+  // Runs the reader as the document does: Run, the events on the window until one decides,
+  // Stop and Release, then the dump file as written.
+  Load Read(const std::string& source, std::string dump = {}) {
+    if (dump.empty()) dump = File(kDumpFileName);
+    Load load;
+    m_reader.SetFiles(source, dump, &m_window);
+    load.run = m_reader.Run();
+    if (SUCCEEDED(load.run)) {
+      MSG message;
+      while (load.outcome == ReaderOutcome::Running && m_window.GetMessage(message, std::chrono::seconds(30))) {
+        EXPECT_EQ(message.message, WM_READER_GRAPH_EVENT);
+        load.outcome = m_reader.ReadEvents();
+      }
+      load.reason = GetErrorInfo();
+    }
+    m_reader.Stop();
+    m_reader.Release();
+    if (!std::filesystem::is_regular_file(dump)) return load;
+    std::FILE* file = std::fopen(dump.c_str(), "rb");
+    if (file == nullptr) return load;
+    char line[256];
+    if (std::fgets(line, sizeof line, file)) load.header = line;
+    while (std::fgets(line, sizeof line, file)) load.values.push_back(std::atoi(line));
+    std::fclose(file);
+    return load;
+  }
+
+  EngineTestEnvironment m_env;
+  MessageLoop m_window;
+  WaveformReader m_reader;
+};
+
+TEST_F(WaveformReaderTest, ReadsAWavFileIntoTheDump) {
+  // 3.5 s of 22050 Hz 16-bit mono.
+  const Load load = Read(Square("tone.wav", 22050, 1, 16, 77175, 12000));
+  ASSERT_EQ(load.run, S_OK);
+  ASSERT_EQ(load.outcome, ReaderOutcome::Completed);
+  EXPECT_EQ(load.header, "1\t22050\t2\t3.500000\t12000\t-12000\r\n");
+  // At least one value per 369 bytes (2 + step 367), at most one more per buffer.
+  EXPECT_GE(load.values.size(), 154350u / 369);
+  EXPECT_LE(load.values.size(), 154350u / 369 + 100);
+  WaveformData data;
+  ASSERT_TRUE(LoadWaveform(File(kDumpFileName), &data));
+  EXPECT_DOUBLE_EQ(data.durationSeconds, 3.5);
+  EXPECT_EQ(data.values.size(), load.values.size());
+  EXPECT_FLOAT_EQ(*std::max_element(data.values.begin(), data.values.end()), 1.0f);
+}
+
+TEST_F(WaveformReaderTest, EveryLoadStartsItsExtremesAfresh) {
+  ASSERT_EQ(Read(Square("loud.wav", 44100, 2, 16, 44100, 30000)).outcome, ReaderOutcome::Completed);
+  const Load quiet = Read(Square("quiet.wav", 44100, 2, 16, 44100, 1000));
+  ASSERT_EQ(quiet.outcome, ReaderOutcome::Completed);
+  EXPECT_EQ(quiet.header, "2\t44100\t2\t1.000000\t1000\t-1000\r\n");
+}
+
+TEST_F(WaveformReaderTest, EightBitFilesKeepTheirWidth) {
+  const Load load = Read(Square("eight.wav", 11025, 2, 8, 22050, 100));
+  ASSERT_EQ(load.outcome, ReaderOutcome::Completed);
+  EXPECT_EQ(load.header, "2\t11025\t1\t2.000000\t100\t-100\r\n");
+}
+
+TEST_F(WaveformReaderTest, FilesThatCannotBeReadFailInAnOrderlyWay) {
+  ScratchFolder::Write(File("empty.wav"), {});
+  const std::string text = "This is a text file, not audio.\n";
+  ScratchFolder::Write(File("text.wav"), std::vector<uint8_t>(text.begin(), text.end()));
+  std::vector<uint8_t> cut = ScratchFolder::Read(Square("whole.wav", 44100, 2, 16, 4410, 9000));
+  cut.resize(30);
+  ScratchFolder::Write(File("cut.wav"), cut);
+  for (const std::string name : {"missing.wav", "empty.wav", "text.wav", "cut.wav"}) {
+    const Load load = Read(File(name));
+    // The graph will not build or run, or it ends without audio: LoadWaveform refuses the dump.
+    const bool failed = FAILED(load.run) || load.outcome == ReaderOutcome::Failed;
+    WaveformData data;
+    EXPECT_TRUE(failed || !LoadWaveform(File(kDumpFileName), &data)) << name;
+    if (FAILED(load.run)) {
+      EXPECT_FALSE(GetErrorInfo().empty()) << name;
+    }
+  }
+}
+
+TEST_F(WaveformReaderTest, OggFilesAreRefusedUntilTheirSplitterExists) {
+  ScratchFolder::Write(File("tune.dat"), {'O', 'g', 'g', 'S', 0, 2, 0, 0, 0, 0, 0, 0});
+  Load load = Read(File("tune.dat"));
+  EXPECT_EQ(load.run, VFW_E_UNSUPPORTED_STREAM);
+  EXPECT_NE(GetErrorInfo().find("Ogg"), std::string::npos);
+  // The name does not matter, the content does: "xOGG" is taken for Ogg too.
+  ScratchFolder::Write(File("upper.wav"), {'x', 'O', 'G', 'G', 0});
+  EXPECT_EQ(Read(File("upper.wav")).run, VFW_E_UNSUPPORTED_STREAM);
+  // A WAV file named .ogg is read as what it is.
+  const std::string wav = Square("tone.wav", 8000, 1, 16, 8000, 5000);
+  std::rename(wav.c_str(), File("tone.ogg").c_str());
+  EXPECT_EQ(Read(File("tone.ogg")).outcome, ReaderOutcome::Completed);
+}
+
+TEST_F(WaveformReaderTest, FullDiskEndsTheLoadWithTheDumpsWarning) {
+  MessageBoxCapture boxes;
+  // Three minutes: more lines than one block of the dump's buffer.
+  const Load load = Read(Square("long.wav", 8000, 1, 16, 8000 * 180, 5000), "/dev/full");
+  ASSERT_EQ(load.run, S_OK);
+  EXPECT_EQ(load.outcome, ReaderOutcome::Failed);
+  EXPECT_EQ(load.reason, kDumpDiskFullText);
+  ASSERT_EQ(boxes.Boxes().size(), 1u);
+  EXPECT_EQ(boxes.Boxes()[0].text, kDumpDiskFullText);
+  EXPECT_EQ(boxes.Boxes()[0].flags, MB_OK | MB_ICONWARNING);
+}
+
+TEST_F(WaveformReaderTest, GraphIsRegisteredWhileItExists) {
+  IRunningObjectTable* table = nullptr;
+  ASSERT_EQ(GetRunningObjectTable(&table), S_OK);
+  const size_t before = table->RegisteredNames().size();
+  m_reader.SetFiles(Square("tone.wav", 8000, 1, 16, 800, 5000), File(kDumpFileName), &m_window);
+  ASSERT_EQ(m_reader.Build(), S_OK);
+  const auto names = table->RegisteredNames();
+  ASSERT_EQ(names.size(), before + 1);
+  EXPECT_EQ(names.back().rfind("!FilterGraph ", 0), 0u);
+  EXPECT_NE(names.back().find(" pid "), std::string::npos);
+  // A second build replaces the graph and its entry.
+  ASSERT_EQ(m_reader.Build(), S_OK);
+  EXPECT_EQ(table->RegisteredNames().size(), before + 1);
+  m_reader.Release();
+  EXPECT_EQ(table->RegisteredNames().size(), before);
+  EXPECT_FALSE(m_reader.Stop());
+}
+
+}  // namespace
