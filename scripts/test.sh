@@ -17,3 +17,4 @@ bash fuzz/run.sh build-fuzz/fuzz "${CORVOX_FUZZ_SECONDS:-30}"
 bash scripts/build.sh release
 bash bench/record_wav.sh build-release/src/cli/corvox
 bash bench/record_mp3.sh build-release/src/cli/corvox
+bash bench/record_ogg.sh build-release/src/cli/corvox

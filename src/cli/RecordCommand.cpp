@@ -14,6 +14,7 @@
 #include "engine/Messages.h"
 #include "engine/Recorder.h"
 #include "filters/MpegAudioStream.h"
+#include "filters/OggVorbisFile.h"
 #include "filters/WavMpegExtractor.h"
 #include "platform/media/WaveFileLayout.h"
 #include "platform/shell/FileDescriptor.h"
@@ -72,6 +73,7 @@ struct RecordOptions {
 std::optional<int> FormatFromName(const std::string& name) {
   if (name == "wav") return kFormatWav;
   if (name == "mp3") return kFormatMp3;
+  if (name == "ogg") return kFormatOgg;
   return std::nullopt;
 }
 
@@ -80,14 +82,14 @@ bool ParseOptions(const std::vector<std::string>& args, RecordOptions& options, 
     const std::string& arg = args[i];
     if (i + 1 >= args.size() || (arg != "--format" && arg != "--seconds" && arg != "--output")) {
       err << "corvox record: unknown or incomplete option \"" << arg
-          << "\"\nusage: corvox record [--format wav|mp3] [--seconds S] [--output PATH]\n";
+          << "\"\nusage: corvox record [--format wav|mp3|ogg] [--seconds S] [--output PATH]\n";
       return false;
     }
     const std::string& value = args[++i];
     if (arg == "--format") {
       options.format = FormatFromName(value);
       if (!options.format) {
-        err << "corvox record: unknown format \"" << value << "\" (available: wav, mp3)\n";
+        err << "corvox record: unknown format \"" << value << "\" (available: wav, mp3, ogg)\n";
         return false;
       }
     } else if (arg == "--seconds") {
@@ -160,23 +162,30 @@ bool SaveRecording(const std::string& temporary, std::string& output, bool repla
   return false;
 }
 
+// Reads a compressed recording with its format's reader, which names what is wrong with it.
+template <class Summary>
+bool CheckStream(HRESULT (*read)(std::FILE*, const std::string&, Summary*), std::FILE* file, const std::string& path,
+                 double* seconds, std::string* problem) {
+  Summary summary;
+  if (FAILED(read(file, path, &summary))) {
+    *problem = GetErrorInfo();
+    return false;
+  }
+  *seconds = summary.Seconds();
+  return true;
+}
+
 // A recording is valid when its header describes exactly the audio the file holds; an MP3
-// recording when it is MPEG audio frames from its first byte to its last.
+// recording when it is MPEG audio frames from its first byte to its last; an Ogg recording
+// when its Vorbis stream is whole from its first page to its last.
 bool CheckRecording(const std::string& path, int format, double* seconds, std::string* problem) {
   std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "rb"), std::fclose);
   if (!file) {
     *problem = "it cannot be opened.";
     return false;
   }
-  if (format == kFormatMp3) {
-    MpegAudioStreamSummary summary;
-    if (FAILED(ReadMpegAudioStream(file.get(), path, &summary))) {
-      *problem = GetErrorInfo();
-      return false;
-    }
-    *seconds = summary.Seconds();
-    return true;
-  }
+  if (format == kFormatMp3) return CheckStream(ReadMpegAudioStream, file.get(), path, seconds, problem);
+  if (format == kFormatOgg) return CheckStream(ReadOggVorbisFile, file.get(), path, seconds, problem);
   WaveFileLayout layout;
   if (FAILED(ReadWaveFileLayout(file.get(), path, &layout))) {
     *problem = GetErrorInfo();

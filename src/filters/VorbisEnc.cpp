@@ -67,7 +67,8 @@ HRESULT CVorbisEnc::SetMediaType(PIN_DIRECTION direction, const AM_MEDIA_TYPE* t
 
 HRESULT CVorbisEnc::GetOutputBufferProperties(const ALLOCATOR_PROPERTIES&, ALLOCATOR_PROPERTIES* request) {
   request->cBuffers = std::max(request->cBuffers, 1L);
-  request->cbBuffer = std::max(request->cbBuffer, kVorbisMinBufferBytes);
+  const long perChannel = m_layout ? kVorbisBufferBytesPerChannel * m_layout->Channels() : 0;
+  request->cbBuffer = std::max({request->cbBuffer, kVorbisMinBufferBytes, perChannel});
   request->cbAlign = 1;
   request->cbPrefix = 0;
   return S_OK;
@@ -109,13 +110,16 @@ HRESULT CVorbisEnc::Receive(IMediaSample* sample) {
 }
 
 HRESULT CVorbisEnc::EndOfStream() {
+  HRESULT drained = S_OK;
   if (m_analysis.IsOpen() && !m_ended) {
     m_ended = true;
     m_analysis.Wrote(0);
-    const HRESULT hr = Drain();
-    if (FAILED(hr)) return hr;
+    drained = Drain();
   }
-  return CTransformFilter::EndOfStream();
+  // The end of stream goes on even after a failed drain, so the downstream still finishes
+  // its file with what it received.
+  const HRESULT hr = CTransformFilter::EndOfStream();
+  return FAILED(drained) ? drained : hr;
 }
 
 HRESULT CVorbisEnc::Encode(const uint8_t* input, int64_t frames, int64_t silence) {

@@ -25,9 +25,11 @@
 // {889EF574-0656-4B52-9091-072E52BB1B80}
 inline constexpr CLSID CLSID_VorbisEnc{0x889EF574, 0x0656, 0x4B52, {0x90, 0x91, 0x07, 0x2E, 0x52, 0xBB, 0x1B, 0x80}};
 
-// Frames handed to the library at a time, and the smallest output buffer.
+// Frames handed to the library at a time, and the smallest output buffer. Packets grow with
+// the channel count (16 channels of noise at quality 1.0 reach 13 KB), so buffers do too.
 constexpr int kVorbisChunkFrames = 16384;
 constexpr long kVorbisMinBufferBytes = 16384;
+constexpr long kVorbisBufferBytesPerChannel = 4096;
 
 class CVorbisEnc : public CTransformFilter {
  public:
@@ -45,14 +47,16 @@ class CVorbisEnc : public CTransformFilter {
   // One type: Vorbis with the input's channels and rate and the encoder settings.
   HRESULT GetMediaType(int position, AM_MEDIA_TYPE* type) override;
   HRESULT SetMediaType(PIN_DIRECTION direction, const AM_MEDIA_TYPE* type) override;
-  // At least one buffer of at least kVorbisMinBufferBytes, byte-aligned, whatever the input's.
+  // At least one buffer of at least kVorbisMinBufferBytes and kVorbisBufferBytesPerChannel per
+  // channel, byte-aligned, whatever the input's.
   HRESULT GetOutputBufferProperties(const ALLOCATOR_PROPERTIES& input, ALLOCATOR_PROPERTIES* request) override;
   // S_FALSE when the library refuses the output type's settings; the filter then fails every
   // sample with VFW_E_RUNTIME_ERROR instead of producing an empty stream.
   HRESULT StartStreaming() override;
   HRESULT StopStreaming() override;
   HRESULT Receive(IMediaSample* sample) override;
-  // Ends the library's input, delivers every remaining packet, then passes end of stream on.
+  // Ends the library's input, delivers every remaining packet, then passes end of stream on;
+  // a failed delivery is returned, after the end of stream.
   HRESULT EndOfStream() override;
 
   // Encoder settings (the bitrates and quality of the position-0 output type). Caller holds

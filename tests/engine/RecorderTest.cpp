@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <cstdlib>
+#include <thread>
+
 #include "engine/EngineTestEnvironment.h"
 #include "engine/GraphHelpers.h"
 #include "engine/Messages.h"
@@ -180,6 +184,28 @@ TEST_F(RecorderTest, RecordsTheWholeInputIntoACompleteOggFile) {
   EXPECT_EQ(summary.channels, 2);
   EXPECT_EQ(summary.rateHz, 44100u);
   EXPECT_EQ(summary.lastGranule, 30001) << "every input frame, no more";
+}
+
+TEST_F(RecorderTest, PauseAndResumeLeaveNeitherGapNorSilenceInTheOggFile) {
+  m_env.UseInputFile("in.wav", 44100, 2, 44100);
+  setenv("CORVOX_VIRTUAL_PACE", "1", 1);
+  m_recorder.SetExportFormat(kFormatOgg);
+  ASSERT_TRUE(SUCCEEDED(m_recorder.Build()));
+  ASSERT_TRUE(SUCCEEDED(m_recorder.Run()));
+  std::this_thread::sleep_for(std::chrono::milliseconds(300));
+  ASSERT_TRUE(SUCCEEDED(m_recorder.Pause()));
+  std::this_thread::sleep_for(std::chrono::milliseconds(400));
+  ASSERT_TRUE(SUCCEEDED(m_recorder.Run()));
+  ASSERT_TRUE(WaitForEvent(EC_COMPLETE));
+  EXPECT_TRUE(SUCCEEDED(m_recorder.Stop()));
+  m_recorder.TearDown();
+
+  std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(m_env.Path("corvox_temp.audio").c_str(), "rb"),
+                                                       std::fclose);
+  ASSERT_TRUE(file);
+  OggVorbisFileSummary summary;
+  ASSERT_EQ(ReadOggVorbisFile(file.get(), "corvox_temp.audio", &summary), S_OK) << GetErrorInfo();
+  EXPECT_EQ(summary.lastGranule, 44100) << "the paused time is not in the file, and no input is lost";
 }
 
 TEST_F(RecorderTest, StopAndRunWithoutAGraphAreHarmless) {

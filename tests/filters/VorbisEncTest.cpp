@@ -109,6 +109,14 @@ TEST_F(VorbisEncTest, EndOfStreamDrainsEveryFrameAndTimesAreOrdered) {
   EXPECT_NEAR(Rms(decoded.samples[0], 1000, 29000), 0.5 / std::sqrt(2.0), 0.03);
 }
 
+TEST_F(VorbisEncTest, AFailedDeliveryAtTheEndStillEndsTheStreamDownstream) {
+  Start();
+  ASSERT_EQ(m_harness->Send(Tone(4410, {0.5, 0.5}), AtFrames(0, 4410)), S_OK);
+  m_harness->Sink().ReplyToNext(E_FAIL);
+  EXPECT_EQ(m_harness->SendEndOfStream(), E_FAIL);
+  EXPECT_TRUE(m_harness->Sink().AtEndOfStream());
+}
+
 TEST_F(VorbisEncTest, FirstSampleAtHalfASecondGetsSilenceBeforeIt) {
   Start();
   ASSERT_EQ(m_harness->Send(Tone(8820, {0.5, 0.5}), SampleTimes{kUnitsPerSecond / 2, kUnitsPerSecond * 7 / 10}), S_OK);
@@ -307,6 +315,15 @@ TEST_F(VorbisEncTest, OffersOneOutputTypeAndBuffersOfAtLeast16KiB) {
   EXPECT_EQ(actual.cbBuffer, 16384);
   EXPECT_EQ(actual.cbAlign, 1);
   EXPECT_EQ(actual.cbPrefix, 0);
+
+  // Eight channels make larger packets.
+  auto octo = std::make_shared<CVorbisEnc>();
+  FilterHarness eight(octo, PcmOptions(8));
+  ASSERT_EQ(eight.Connect(), S_OK);
+  request = {0, 100, 8, 4};
+  ASSERT_EQ(octo->DecideBufferSize(&allocator, &request), S_OK);
+  ASSERT_EQ(allocator.GetProperties(&actual), S_OK);
+  EXPECT_EQ(actual.cbBuffer, 8 * kVorbisBufferBytesPerChannel);
 }
 
 }  // namespace
