@@ -8,22 +8,10 @@
 set -euo pipefail
 corvox=$(realpath "${1:-build-release/src/cli/corvox}")
 length=${2:-900}
-limit_kib=$((64 * 1024))
-
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-export XDG_CONFIG_HOME="$work/config" XDG_MUSIC_DIR="$work/music" HOME="$work/home" TMPDIR="$work/tmp"
-mkdir -p "$XDG_CONFIG_HOME" "$HOME" "$TMPDIR"
-export CORVOX_AUDIO=virtual CORVOX_VIRTUAL_PACE=0 CORVOX_VIRTUAL_INPUT="$work/in.wav"
-
-echo "bench: making ${length}s of 44.1 kHz stereo 16-bit input"
-sox -n -r 44100 -c 2 -b 16 "$work/in.wav" synth "$length" sine 440 sine 660 vol 0.5
+source "$(dirname "$0")/lib.sh"
 
 # Slider position 50 is Vorbis quality 50 * 0.011 - 0.1 = 0.45, oggenc's -q 4.5.
 "$corvox" settings set "OGG Configuration" qualityBased=1 quality=50 > /dev/null
-
-cpu_seconds_of() { awk -F': ' '/User time|System time/ { s += $2 } END { print s }' "$1"; }
-peak_kib_of() { awk '/Maximum resident set size/ { print $NF }' "$1"; }
 
 command time -v "$corvox" record --format ogg --output "$work/corvox.ogg" > /dev/null 2> "$work/corvox.time"
 command time -v oggenc --quiet -q 4.5 -o "$work/oggenc.ogg" "$work/in.wav" 2> "$work/oggenc.time"
@@ -36,16 +24,4 @@ if [ "$in_samples" != "$out_samples" ]; then
   exit 1
 fi
 
-corvox_s=$(cpu_seconds_of "$work/corvox.time")
-oggenc_s=$(cpu_seconds_of "$work/oggenc.time")
-peak=$(peak_kib_of "$work/corvox.time")
-ratio=$(awk -v a="$corvox_s" -v b="$oggenc_s" 'BEGIN { printf "%.3f", (b > 0 ? a / b : 0) }')
-echo "bench: corvox record --format ogg ${corvox_s}s CPU, oggenc ${oggenc_s}s CPU, ratio ${ratio} (goal 1.05);" \
-  "corvox peak RSS ${peak} KiB"
-if awk -v r="$ratio" 'BEGIN { exit !(r > 1.05) }'; then
-  echo "bench: the CPU-time ratio ${ratio} is above the goal of 1.05" >&2
-fi
-if [ "$peak" -ge "$limit_kib" ]; then
-  echo "bench: peak resident memory ${peak} KiB reaches the 64 MiB limit" >&2
-  exit 1
-fi
+report_cpu_ratio "corvox record --format ogg" "$work/corvox.time" oggenc "$work/oggenc.time"

@@ -1,7 +1,9 @@
 #include "filters/VorbisEnc.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
+#include <string>
 
 #include "filters/TimeScale.h"
 #include "filters/VorbisEncOutputPin.h"
@@ -15,6 +17,17 @@ std::optional<VorbisInputLayout> LayoutOf(const AM_MEDIA_TYPE& type) {
   const std::span<const uint8_t> block(type.format);
   return VorbisInputLayout::From(
       *format, block.size() > kWaveFormatExBytes ? block.subspan(kWaveFormatExBytes) : std::span<const uint8_t>{});
+}
+
+std::string RefusalText(const VORBISFORMAT& format) {
+  char settings[160];
+  if (IsVorbisQualityMode(format.fQuality))
+    std::snprintf(settings, sizeof settings, "quality %.3f", format.fQuality);
+  else
+    std::snprintf(settings, sizeof settings, "bitrates of %d, %d and %d bit/s (minimum, average, maximum)",
+                  format.nMinBitsPerSec, format.nAvgBitsPerSec, format.nMaxBitsPerSec);
+  return "The Vorbis encoder cannot encode " + std::to_string(format.nChannels) + " channel(s) at " +
+         std::to_string(format.nSamplesPerSec) + " Hz with " + settings + "; choose other Ogg settings.";
 }
 
 }  // namespace
@@ -84,7 +97,10 @@ HRESULT CVorbisEnc::StartStreaming() {
   m_framesWritten = 0;
   m_headersSent = false;
   m_ended = false;
-  return m_analysis.Open(*format) ? S_OK : S_FALSE;
+  m_refusal.clear();
+  if (m_analysis.Open(*format)) return S_OK;
+  m_refusal = RefusalText(*format);
+  return S_FALSE;
 }
 
 HRESULT CVorbisEnc::StopStreaming() {
@@ -94,7 +110,10 @@ HRESULT CVorbisEnc::StopStreaming() {
 
 HRESULT CVorbisEnc::Receive(IMediaSample* sample) {
   if (sample == nullptr) return E_POINTER;
-  if (!m_analysis.IsOpen()) return VFW_E_RUNTIME_ERROR;
+  if (!m_analysis.IsOpen()) {
+    SetErrorInfo(m_refusal);
+    return VFW_E_RUNTIME_ERROR;
+  }
   if (m_ended) return VFW_E_SAMPLE_REJECTED_EOS;
   uint8_t* data = nullptr;
   HRESULT hr = sample->GetPointer(&data);

@@ -9,13 +9,15 @@
 //
 // Threads: Receive and EndOfStream run on the upstream streaming thread; StartStreaming and
 // StopStreaming on the thread that changes the state. The transform base holds m_csReceive
-// around all four, and that lock guards m_analysis, m_layout, m_framesWritten,
-// m_headersSent and m_ended. The encoder settings (m_settings) are written through the
-// output pin's stream configuration on the application thread under the filter lock
-// (m_csFilter), which StartStreaming also runs under.
+// around all four, and that lock guards m_analysis, m_framesWritten, m_headersSent, m_ended
+// and m_refusal. m_layout and m_rateHz change only with the input connection, while stopped.
+// The encoder settings (m_settings) are written through the output pin's stream
+// configuration on the application thread under the filter lock (m_csFilter), which
+// StartStreaming also runs under.
 
 #include <cstdint>
 #include <optional>
+#include <string>
 
 #include "filters/VorbisAnalysis.h"
 #include "filters/VorbisFormat.h"
@@ -51,7 +53,8 @@ class CVorbisEnc : public CTransformFilter {
   // channel, byte-aligned, whatever the input's.
   HRESULT GetOutputBufferProperties(const ALLOCATOR_PROPERTIES& input, ALLOCATOR_PROPERTIES* request) override;
   // S_FALSE when the library refuses the output type's settings; the filter then fails every
-  // sample with VFW_E_RUNTIME_ERROR instead of producing an empty stream.
+  // sample with VFW_E_RUNTIME_ERROR and a text naming the settings (SetErrorInfo) instead of
+  // producing an empty stream.
   HRESULT StartStreaming() override;
   HRESULT StopStreaming() override;
   HRESULT Receive(IMediaSample* sample) override;
@@ -85,4 +88,5 @@ class CVorbisEnc : public CTransformFilter {
   int64_t m_framesWritten = 0;
   bool m_headersSent = false;
   bool m_ended = false;
+  std::string m_refusal;  // why the library refused this run's settings
 };

@@ -55,6 +55,13 @@ class RecorderTest : public ::testing::Test {
     return false;
   }
 
+  HRESULT ReadTemporaryOgg(OggVorbisFileSummary* summary) {
+    std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(m_env.Path("corvox_temp.audio").c_str(), "rb"),
+                                                         std::fclose);
+    if (!file) return E_FAIL;
+    return ReadOggVorbisFile(file.get(), "corvox_temp.audio", summary);
+  }
+
   EngineTestEnvironment m_env;
   MessageLoop m_loop;
   Recorder m_recorder;
@@ -175,11 +182,8 @@ TEST_F(RecorderTest, RecordsTheWholeInputIntoACompleteOggFile) {
   EXPECT_TRUE(SUCCEEDED(m_recorder.Stop()));
   m_recorder.TearDown();
 
-  std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(m_env.Path("corvox_temp.audio").c_str(), "rb"),
-                                                       std::fclose);
-  ASSERT_TRUE(file);
   OggVorbisFileSummary summary;
-  ASSERT_EQ(ReadOggVorbisFile(file.get(), "corvox_temp.audio", &summary), S_OK) << GetErrorInfo();
+  ASSERT_EQ(ReadTemporaryOgg(&summary), S_OK) << GetErrorInfo();
   EXPECT_EQ(summary.serial, 0u);
   EXPECT_EQ(summary.channels, 2);
   EXPECT_EQ(summary.rateHz, 44100u);
@@ -200,11 +204,8 @@ TEST_F(RecorderTest, PauseAndResumeLeaveNeitherGapNorSilenceInTheOggFile) {
   EXPECT_TRUE(SUCCEEDED(m_recorder.Stop()));
   m_recorder.TearDown();
 
-  std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(m_env.Path("corvox_temp.audio").c_str(), "rb"),
-                                                       std::fclose);
-  ASSERT_TRUE(file);
   OggVorbisFileSummary summary;
-  ASSERT_EQ(ReadOggVorbisFile(file.get(), "corvox_temp.audio", &summary), S_OK) << GetErrorInfo();
+  ASSERT_EQ(ReadTemporaryOgg(&summary), S_OK) << GetErrorInfo();
   EXPECT_EQ(summary.lastGranule, 44100) << "the paused time is not in the file, and no input is lost";
 }
 

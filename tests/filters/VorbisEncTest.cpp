@@ -206,7 +206,9 @@ TEST_F(VorbisEncTest, SettingsTheLibraryRefusesFailSamplesInsteadOfWritingNothin
   ASSERT_EQ(m_harness->Connect(), S_OK);
   ASSERT_EQ(Configure(m_harness->FilterOutput(), -1.0f, -1, -1, -1), S_OK);
   ASSERT_EQ(m_harness->Run(), S_OK);
+  ClearErrorInfo();
   EXPECT_EQ(m_harness->Send(Tone(4410, {0.5, 0.5}), AtFrames(0, 4410)), VFW_E_RUNTIME_ERROR);
+  EXPECT_NE(GetErrorInfo().find("-1, -1 and -1 bit/s"), std::string::npos) << GetErrorInfo();
   EXPECT_TRUE(Packets().empty());
 }
 
