@@ -39,7 +39,8 @@ class CBaseFilter : public IBaseFilter {
   bool IsStopped() const { return m_State.load() == State_Stopped; }
   std::recursive_mutex& FilterLock() { return m_csFilter; }
 
-  // Sends an event to the graph's sink; S_FALSE outside a graph. Any thread.
+  // Sends an event to the graph's sink; S_FALSE outside a graph. Any thread. For a failure,
+  // set its text (SetErrorInfo) first: the graph takes it from the calling thread.
   HRESULT NotifyEvent(long eventCode, intptr_t param1, intptr_t param2);
 
  protected:
