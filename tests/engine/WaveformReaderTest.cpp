@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -94,6 +97,65 @@ TEST_F(WaveformReaderTest, ReadsAWavFileIntoTheDump) {
   EXPECT_DOUBLE_EQ(data.durationSeconds, 3.5);
   EXPECT_EQ(data.values.size(), load.values.size());
   EXPECT_FLOAT_EQ(*std::max_element(data.values.begin(), data.values.end()), 1.0f);
+}
+
+std::vector<std::string> Fields(const std::string& header) {
+  std::vector<std::string> fields(1);
+  for (const char c : header) {
+    if (c == '\t') fields.emplace_back();
+    if (c != '\t' && c != '\r' && c != '\n') fields.back() += c;
+  }
+  return fields;
+}
+
+float Peak(const std::string& dump) {
+  WaveformData data;
+  if (!LoadWaveform(dump, &data) || data.values.empty()) return -1;
+  float peak = 0;
+  for (const float value : data.values) peak = std::max(peak, std::abs(value));
+  return peak;
+}
+
+// Files from sox and ffmpeg, as users bring them.
+TEST_F(WaveformReaderTest, FilesMadeByOtherTools) {
+  const auto make = [this](const std::string& name, const std::string& before, const std::string& after) {
+    const std::string command = before + " '" + File(name) + "' " + after;
+    EXPECT_EQ(std::system(command.c_str()), 0) << command;
+    return File(name);
+  };
+  Load load = Read(make("t.wav", "sox -n -r 22050 -c 1 -b 16", "synth 3.5 sine 440"));
+  ASSERT_EQ(load.outcome, ReaderOutcome::Completed);
+  std::vector<std::string> header = Fields(load.header);
+  ASSERT_EQ(header.size(), 6u);
+  EXPECT_EQ(header[0] + " " + header[1] + " " + header[2] + " " + header[3], "1 22050 2 3.500000");
+  // The values sample the tone, so they need not reach its peaks; they do pass a tenth of full
+  // scale, so the file's own extremes map to +-1.
+  EXPECT_GT(std::stoi(header[4]), 3277);
+  EXPECT_LT(std::stoi(header[5]), -3277);
+  EXPECT_FLOAT_EQ(Peak(File(kDumpFileName)), 1.0f);
+
+  load = Read(make("quiet.wav", "sox -n -r 44100 -c 2 -b 16", "synth 1 sine 440 vol 0.05"));
+  ASSERT_EQ(load.outcome, ReaderOutcome::Completed);
+  EXPECT_NEAR(Peak(File(kDumpFileName)), 0.05f, 0.005f);  // quiet: full scale keeps it small
+
+  load = Read(make("eight.wav", "sox -n -r 8000 -c 2 -b 8", "synth 1 sine 300 vol 0.5"));
+  ASSERT_EQ(load.outcome, ReaderOutcome::Completed);
+  header = Fields(load.header);
+  ASSERT_EQ(header.size(), 6u);
+  EXPECT_EQ(header[0] + " " + header[1] + " " + header[2] + " " + header[3], "2 8000 1 1.000000");
+  EXPECT_LE(std::stoi(header[4]), 64);
+  EXPECT_GE(std::stoi(header[5]), -65);
+  EXPECT_GT(std::stoi(header[4]) - std::stoi(header[5]), 64);
+
+  load = Read(make("tone.mp3",
+                   "ffmpeg -v error -f lavfi -i sine=frequency=440:sample_rate=44100:duration=2 -ac 2 -c:a "
+                   "libmp3lame -b:a 128k",
+                   ""));
+  ASSERT_EQ(load.outcome, ReaderOutcome::Completed);
+  header = Fields(load.header);
+  ASSERT_EQ(header.size(), 6u);
+  EXPECT_EQ(header[0] + " " + header[1] + " " + header[2], "2 44100 2");
+  EXPECT_NEAR(std::stod(header[3]), 2.0, 0.1);
 }
 
 TEST_F(WaveformReaderTest, EveryLoadStartsItsExtremesAfresh) {
