@@ -92,4 +92,5 @@ int64_t VorbisAnalysis::GranulePosition() const { return m_state->dsp.granulepos
 // libvorbisenc keeps one allocation of its setup for more than two channels past
 // vorbis_info_clear; it is the library's, not ours, and must not fail sanitized runs.
 extern "C" const char* __lsan_default_suppressions() { return "leak:vorbis_encode_setup_init\n"; }
+extern "C" const char* __lsan_default_options() { return "print_suppressions=0"; }
 #endif

@@ -103,6 +103,38 @@ TEST_F(OggRecordInterop, EightBitDeviceSettingRecordsSixteenBitAudio) {
   ExpectLayout(output, 22050);
 }
 
+TEST_F(OggRecordInterop, FivePointOneKeepsEachChannelInItsPlace) {
+  // A low tone on the low-frequency channel only (the fourth in the WAV order).
+  const fs::path mono = m_dir / "lfe.wav";
+  ASSERT_EQ(RunProcess({"sox", "-n", "-r", "44100", "-c", "1", "-b", "16", mono.string(), "synth", "1", "sine", "60",
+                        "vol", "0.5"})
+                .exitCode,
+            0);
+  const fs::path six = m_dir / "six.wav";
+  ASSERT_EQ(RunProcess({"sox", mono.string(), six.string(), "remix", "0", "0", "0", "1", "0", "0"}).exitCode, 0);
+  m_env["CORVOX_VIRTUAL_INPUT"] = six.string();
+  ASSERT_EQ(Corvox({"settings", "set", "Device Settings 0", "channels=6"}).exitCode, 0);
+  const fs::path output = m_dir / "six.ogg";
+  const ProcessResult run = Corvox({"record", "--format", "ogg", "--output", output.string()});
+  ASSERT_EQ(run.exitCode, 0) << run.err;
+  OggInfo(output);
+  ExpectLayout(output, 44100);
+
+  // FFmpeg decodes back to the WAV order: the sound is on the fourth channel alone.
+  const fs::path decoded = m_dir / "decoded.wav";
+  ASSERT_EQ(RunProcess({"ffmpeg", "-v", "error", "-i", output.string(), decoded.string()}).exitCode, 0);
+  for (int channel = 1; channel <= 6; ++channel) {
+    const ProcessResult stat = RunProcess({"sox", decoded.string(), "-n", "remix", std::to_string(channel), "stat"});
+    const size_t at = stat.err.find("RMS     amplitude:");
+    ASSERT_NE(at, std::string::npos) << stat.err;
+    const double rms = std::stod(stat.err.substr(at + 18));
+    if (channel == 4)
+      EXPECT_GT(rms, 0.3);
+    else
+      EXPECT_LT(rms, 0.01) << "channel " << channel;
+  }
+}
+
 TEST_F(OggRecordInterop, CtrlCAndTimeLimitLeaveCompleteFiles) {
   m_env["CORVOX_VIRTUAL_PACE"] = "1";
   MakeInput("in.wav", 44100, 2, 16, "10");
