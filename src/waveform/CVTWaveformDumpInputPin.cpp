@@ -35,10 +35,11 @@ HRESULT CVTWaveformDumpInputPin::SetMediaType(const AM_MEDIA_TYPE* type) {
 }
 
 HRESULT CVTWaveformDumpInputPin::Receive(IMediaSample* sample) {
-  std::lock_guard lock(m_pDump->ReceiveLock());
-  if (m_pDump->WriteFailed()) return VFW_E_WRONG_STATE;
+  // Before the lock: the base checks an attached type through CheckMediaType, which takes it.
   HRESULT hr = CBaseInputPin::Receive(sample);
   if (hr != S_OK) return hr;
+  std::lock_guard lock(m_pDump->ReceiveLock());
+  if (m_pDump->WriteFailed()) return VFW_E_WRONG_STATE;
   if (!m_pDump->IsFileOpen()) return S_OK;
   uint8_t* data = nullptr;
   hr = sample->GetPointer(&data);

@@ -76,6 +76,27 @@ TEST(CVTWaveformDumpTest, WritesHeaderThenOneLinePerValue) {
   EXPECT_EQ(folder.ReadText("dump.txt"), "1\t8000\t2\t0.013000\t1234\t-4000\r\n1234\r\n-4000\r\n");
 }
 
+TEST(CVTWaveformDumpTest, SampleCarryingItsTypeIsCheckedAndTaken) {
+  ScratchFolder folder;
+  const AM_MEDIA_TYPE type = PcmType(8000, 1, 16);
+  DumpRig rig(type);
+  ASSERT_EQ(rig.Dump().SetFileName(folder.File("dump.txt"), nullptr), S_OK);
+  ASSERT_EQ(rig.Connect(), S_OK);
+  ASSERT_EQ(rig.Graph().Run(), S_OK);
+  std::vector<uint8_t> bytes = PcmBytes(16, {-7, 0});
+  CMediaSample sample(bytes.data(), static_cast<long>(bytes.size()));
+  ASSERT_EQ(sample.SetMediaType(&type), S_OK);
+  auto* input = dynamic_cast<IMemInputPin*>(rig.Dump().GetPin(0));
+  ASSERT_NE(input, nullptr);
+  EXPECT_EQ(input->Receive(&sample), S_OK);
+  const AM_MEDIA_TYPE wide = PcmType(8000, 1, 24);
+  ASSERT_EQ(sample.SetMediaType(&wide), S_OK);
+  EXPECT_EQ(input->Receive(&sample), VFW_E_INVALIDMEDIATYPE);
+  ASSERT_EQ(rig.EndOfStream(), S_OK);
+  ASSERT_EQ(rig.Graph().Stop(), S_OK);
+  EXPECT_EQ(folder.ReadText("dump.txt"), "1\t8000\t2\t0.000250\t0\t-7\r\n-7\r\n");
+}
+
 TEST(CVTWaveformDumpTest, EightBitStreamKeepsEightBitFigures) {
   ScratchFolder folder;
   DumpRig rig(PcmType(11025, 2, 8));  // step 137, share 139 bytes
