@@ -7,7 +7,7 @@ packages=(
   build-essential cmake ninja-build pkg-config ccache clang libclang-rt-14-dev
   googletest libgtest-dev libgmock-dev
   libogg-dev libvorbis-dev libmp3lame-dev libboost-dev
-  libasound2-dev libpulse-dev
+  libasound2-dev libpulse-dev pulseaudio pulseaudio-utils
   libavformat-dev libavcodec-dev libavutil-dev libswresample-dev
   libcurl4-openssl-dev qt6-base-dev
   ffmpeg vorbis-tools sox libsox-fmt-base mpg123 lame time

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/BackendNotice.h"
 #include "cli/DevicesCommand.h"
 #include "cli/MixerCommand.h"
 #include "cli/RecordCommand.h"
@@ -26,19 +27,6 @@ constexpr const char* kUsage =
     "  record [--format wav] [--seconds S] [--output PATH]\n"
     "                                               record into the next output file\n"
     "  settings list | get NAME | set NAME VALUE    show and edit stored settings\n";
-
-// Says which audio system stands in when the one asked for, or the default, is not there.
-void ReportStandIn(const std::string& requested, AudioBackend& backend) {
-  if (backend.Name() == "virtual" && requested != "virtual")
-    std::cerr << "corvox: "
-              << (requested.empty() ? std::string("no sound card was found")
-                                    : "no " + requested + " backend in this build yet")
-              << "; using the virtual audio device (a test tone, or the WAV file named by CORVOX_VIRTUAL_INPUT).\n";
-  else if (!requested.empty() && requested != backend.Name())
-    std::cerr << "corvox: no " << requested << " backend in this build yet; using " << backend.Name() << ".\n";
-  else if (backend.CaptureDevices().empty())
-    std::cerr << "corvox: " << backend.Name() << " finds no sound card that can record.\n";
-}
 
 }  // namespace
 
@@ -74,9 +62,11 @@ int main(int argc, char** argv) {
     return 2;
   }
   const std::string requested = audio.empty() && std::getenv("CORVOX_AUDIO") ? std::getenv("CORVOX_AUDIO") : audio;
-  ReportStandIn(requested, *backend);
+  const std::string notice = BackendNotice(requested, backend->Name(), !backend->CaptureDevices().empty());
+  if (!notice.empty()) std::cerr << notice << "\n";
   settings.RunStartupPass();
   AudioMixer mixer(backend);
+  if (command == "devices" || command == "mixer") std::cout << BackendLine(backend->Name()) << "\n";
   if (command == "devices") return RunDevicesCommand(args, std::cout, std::cerr);
   if (command == "mixer") return RunMixerCommand(args, settings, mixer, std::cout, std::cerr);
   if (command == "record") {

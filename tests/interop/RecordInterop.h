@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "Process.h"
+#include "support/Process.h"
 
 namespace fs = std::filesystem;
 

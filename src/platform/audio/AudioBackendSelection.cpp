@@ -7,6 +7,7 @@
 #include "platform/audio/CAudioRendererFilter.h"
 #include "platform/audio/CPcmConverterFilter.h"
 #include "platform/audio/alsa/AlsaAudioBackend.h"
+#include "platform/audio/pulse/PulseAudioBackend.h"
 #include "platform/audio/virtual/VirtualAudioBackend.h"
 #include "platform/media/DeviceEnumerator.h"
 #include "platform/media/FilterRegistry.h"
@@ -58,8 +59,10 @@ void Register(const std::shared_ptr<AudioBackend>& backend) {
   RegisterFilter(std::move(converter));
 }
 
-// In order of preference: the first that has a capture device. The sound server will come first.
+// In order of preference: the sound server when one answers, since it owns the cards where it
+// runs; else the first that has a capture device.
 std::shared_ptr<AudioBackend> DefaultBackend() {
+  if (PulseAudioBackend::ServerAnswers()) return std::make_shared<PulseAudioBackend>();
   auto alsa = std::make_shared<AlsaAudioBackend>();
   if (!alsa->CaptureDevices().empty()) return alsa;
   return std::make_shared<VirtualAudioBackend>();
@@ -68,6 +71,9 @@ std::shared_ptr<AudioBackend> DefaultBackend() {
 std::shared_ptr<AudioBackend> MakeBackend(const std::string& name) {
   if (name == "virtual") return std::make_shared<VirtualAudioBackend>();
   if (name == "alsa") return std::make_shared<AlsaAudioBackend>();
+  if (name == "pulse")
+    return PulseAudioBackend::ServerAnswers() ? std::shared_ptr<AudioBackend>(std::make_shared<PulseAudioBackend>())
+                                              : std::make_shared<AlsaAudioBackend>();
   return DefaultBackend();
 }
 

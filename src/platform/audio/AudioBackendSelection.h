@@ -16,10 +16,11 @@
 #include "platform/audio/AudioBackend.h"
 
 // `choice` is "pulse", "alsa" or "virtual"; empty takes CORVOX_AUDIO, and when that is unset
-// or empty, the default: ALSA when it finds a card that records, else the virtual backend.
-// "alsa" is taken even without cards (it then lists no devices). Returns the backend now in
-// use, or null for an unknown name (with a readable text through SetErrorInfo; the previous
-// backend stays). The sound-server backend is not built yet: "pulse" gets the default.
+// or empty, the default: the sound server when one answers (within a second; none is
+// started), else ALSA when it finds a card that records, else the virtual backend. "pulse"
+// without a server that answers gets ALSA; "alsa" is taken even without cards (it then lists
+// no devices). Returns the backend now in use, or null for an unknown name (with a readable
+// text through SetErrorInfo; the previous backend stays).
 std::shared_ptr<AudioBackend> SelectAudioBackend(const std::string& choice);
 
 // Makes `backend` the one in use, with the same registrations (tests, embedding).

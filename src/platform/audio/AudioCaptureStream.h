@@ -35,4 +35,12 @@ class AudioCaptureStream {
 
   // Overruns recovered since the stream opened. Any thread.
   virtual uint64_t OverrunCount() const = 0;
+
+  // The reader takes `bytes` (whole frames) at a time: the capture latency the user set. A
+  // device that hands audio over in fragments (a sound server) makes them that size. Before
+  // Start; devices that read period by period need nothing of it.
+  virtual HRESULT SetReadSize(size_t bytes) {
+    (void)bytes;
+    return S_OK;
+  }
 };

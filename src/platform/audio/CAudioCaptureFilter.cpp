@@ -41,7 +41,11 @@ HRESULT CAudioCaptureFilter::Pause() {
   }
   const WAVEFORMATEX format = m_pin->Format();
   HRESULT hr = m_backend->OpenCapture(m_device, format, &m_stream);
-  if (FAILED(hr)) return hr;
+  if (SUCCEEDED(hr)) hr = m_stream->SetReadSize(static_cast<size_t>(m_pin->BufferBytes()));
+  if (FAILED(hr)) {
+    m_stream.reset();
+    return hr;
+  }
   hr = CBaseFilter::Pause();
   if (FAILED(hr)) {
     m_stream.reset();

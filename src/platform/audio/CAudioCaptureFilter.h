@@ -2,17 +2,17 @@
 // The capture source filter of one device of an audio backend: a live source with one output
 // pin, "Capture" (CAudioCapturePin), delivering PCM in the format set on that pin.
 //
-// States: Stopped -> Paused opens the device's capture stream (a refusal fails the state
-// change, with the backend's text through SetErrorInfo) and starts the capture thread.
-// Running -> Paused pauses the stream; when the stream refuses, the filter keeps running and
-// returns the stream's failure. The thread delivers what the stream captured while running (a pause ends the current
-// read with what was captured before it, and the stream keeps nothing from paused time). Sample times count the frames
-// delivered (start = frames * 10^7 / rate, end = start + this buffer's duration), so paused time leaves no gap; every
-// sample is a sync point, the first a discontinuity. Stop (from Running or Paused) ends the stream: the thread stops
-// reading, delivers end of stream and exits; Stop joins it, closes the stream, and the base class then decommits the
-// allocator. When the input ends (a file), the thread delivers end of stream and exits on its own. A failed delivery
-// (the downstream refused, e.g. a full disk) or a device error sends EC_ERRORABORT with its code, then end of stream,
-// and ends the thread; S_FALSE from downstream (flushing) is not an error.
+// States: Stopped -> Paused opens the device's capture stream for reads of the pin's buffer size (a refusal fails the
+// state change, with the backend's text through SetErrorInfo) and starts the capture thread. Running -> Paused pauses
+// the stream; when the stream refuses, the filter keeps running and returns the stream's failure. The thread delivers
+// what the stream captured while running (a pause ends the current read with what was captured before it, and the
+// stream keeps nothing from paused time). Sample times count the frames delivered (start = frames * 10^7 / rate, end =
+// start + this buffer's duration), so paused time leaves no gap; every sample is a sync point, the first a
+// discontinuity. Stop (from Running or Paused) ends the stream: the thread stops reading, delivers end of stream and
+// exits; Stop joins it, closes the stream, and the base class then decommits the allocator. When the input ends (a
+// file), the thread delivers end of stream and exits on its own. A failed delivery (the downstream refused, e.g. a full
+// disk) or a device error sends EC_ERRORABORT with its code, then end of stream, and ends the thread; S_FALSE from
+// downstream (flushing) is not an error.
 //
 // Threads and locks: state changes and pin configuration run on the graph's control thread
 // under m_csFilter. The capture thread owns the delivery loop; it reads m_stopping (atomic),

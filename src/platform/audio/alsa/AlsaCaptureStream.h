@@ -17,7 +17,7 @@
 
 #include "platform/audio/AudioCaptureStream.h"
 #include "platform/audio/alsa/AlsaPcm.h"
-#include "platform/audio/alsa/ByteRing.h"
+#include "platform/audio/ByteRing.h"
 
 class AlsaCaptureStream : public AudioCaptureStream {
  public:

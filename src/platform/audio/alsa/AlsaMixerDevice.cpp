@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "platform/audio/alsa/AlsaComponentType.h"
+#include "platform/audio/MixerComponentType.h"
 
 namespace {
 
@@ -49,7 +49,7 @@ MixerLayout MakeLayout(const AlsaMixerDevice::Plan& plan, const std::vector<Alsa
     const AlsaMixerDevice::PortPlan& portPlan = plan.ports[port];
     MixerLine source;
     source.lineId = Device::kSourceLineId + port;
-    source.componentType = AlsaComponentType(portPlan.name);
+    source.componentType = ComponentTypeFromName(portPlan.name);
     source.shortName = source.name = portPlan.name;
     layout.lines.push_back(source);
     selection.items.push_back({source.lineId, 0, portPlan.name});

@@ -2,7 +2,7 @@
 
 #include <chrono>
 
-#include "platform/audio/alsa/AlsaComponentType.h"
+#include "platform/audio/MixerComponentType.h"
 #include "platform/audio/alsa/AlsaMixerDevice.h"
 #include "platform/audio/alsa/ScriptedAlsaControls.h"
 #include "platform/ui/MessageLoop.h"
@@ -174,18 +174,18 @@ TEST_F(AlsaMixerDeviceTest, FailuresOfTheCardAreReportedAndChangeNothing) {
 }
 
 TEST(AlsaComponentTypeTest, TypesComeFromTheWordsOfTheName) {
-  EXPECT_EQ(AlsaComponentType("Mic"), MIXERLINE_COMPONENTTYPE_SRC_MICROPHONE);
-  EXPECT_EQ(AlsaComponentType("Internal Mic"), MIXERLINE_COMPONENTTYPE_SRC_MICROPHONE);
-  EXPECT_EQ(AlsaComponentType("Line Mic"), MIXERLINE_COMPONENTTYPE_SRC_MICROPHONE);
-  EXPECT_EQ(AlsaComponentType("Rear Line"), MIXERLINE_COMPONENTTYPE_SRC_LINE);
-  EXPECT_EQ(AlsaComponentType("CD"), MIXERLINE_COMPONENTTYPE_SRC_COMPACTDISC);
-  EXPECT_EQ(AlsaComponentType("Aux"), MIXERLINE_COMPONENTTYPE_SRC_ANALOG);
-  EXPECT_EQ(AlsaComponentType("Analog In"), MIXERLINE_COMPONENTTYPE_SRC_ANALOG);
-  EXPECT_EQ(AlsaComponentType("IEC958 In"), MIXERLINE_COMPONENTTYPE_SRC_DIGITAL);
-  EXPECT_EQ(AlsaComponentType("Stereo Mix"), MIXERLINE_COMPONENTTYPE_SRC_WAVEOUT);
+  EXPECT_EQ(ComponentTypeFromName("Mic"), MIXERLINE_COMPONENTTYPE_SRC_MICROPHONE);
+  EXPECT_EQ(ComponentTypeFromName("Internal Mic"), MIXERLINE_COMPONENTTYPE_SRC_MICROPHONE);
+  EXPECT_EQ(ComponentTypeFromName("Line Mic"), MIXERLINE_COMPONENTTYPE_SRC_MICROPHONE);
+  EXPECT_EQ(ComponentTypeFromName("Rear Line"), MIXERLINE_COMPONENTTYPE_SRC_LINE);
+  EXPECT_EQ(ComponentTypeFromName("CD"), MIXERLINE_COMPONENTTYPE_SRC_COMPACTDISC);
+  EXPECT_EQ(ComponentTypeFromName("Aux"), MIXERLINE_COMPONENTTYPE_SRC_ANALOG);
+  EXPECT_EQ(ComponentTypeFromName("Analog In"), MIXERLINE_COMPONENTTYPE_SRC_ANALOG);
+  EXPECT_EQ(ComponentTypeFromName("IEC958 In"), MIXERLINE_COMPONENTTYPE_SRC_DIGITAL);
+  EXPECT_EQ(ComponentTypeFromName("Stereo Mix"), MIXERLINE_COMPONENTTYPE_SRC_WAVEOUT);
   // Words, not letters: "Cdrom" and "Capture" name nothing known.
-  EXPECT_EQ(AlsaComponentType("Cdrom"), MIXERLINE_COMPONENTTYPE_SRC_UNDEFINED);
-  EXPECT_EQ(AlsaComponentType("Capture"), MIXERLINE_COMPONENTTYPE_SRC_UNDEFINED);
+  EXPECT_EQ(ComponentTypeFromName("Cdrom"), MIXERLINE_COMPONENTTYPE_SRC_UNDEFINED);
+  EXPECT_EQ(ComponentTypeFromName("Capture"), MIXERLINE_COMPONENTTYPE_SRC_UNDEFINED);
 }
 
 }  // namespace

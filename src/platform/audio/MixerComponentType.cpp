@@ -1,4 +1,4 @@
-#include "platform/audio/alsa/AlsaComponentType.h"
+#include "platform/audio/MixerComponentType.h"
 
 #include <cctype>
 #include <vector>
@@ -21,7 +21,7 @@ std::vector<std::string> LowerWords(const std::string& text) {
 
 }  // namespace
 
-uint32_t AlsaComponentType(const std::string& controlName) {
+uint32_t ComponentTypeFromName(const std::string& name) {
   struct Rule {
     const char* word;
     uint32_t type;
@@ -37,7 +37,7 @@ uint32_t AlsaComponentType(const std::string& controlName) {
       {"synth", MIXERLINE_COMPONENTTYPE_SRC_SYNTHESIZER},  {"beep", MIXERLINE_COMPONENTTYPE_SRC_PCSPEAKER},
       {"mix", MIXERLINE_COMPONENTTYPE_SRC_WAVEOUT},        {"pcm", MIXERLINE_COMPONENTTYPE_SRC_WAVEOUT},
   };
-  const std::vector<std::string> words = LowerWords(controlName);
+  const std::vector<std::string> words = LowerWords(name);
   for (const Rule& rule : kRules)
     for (const std::string& word : words)
       if (word == rule.word) return rule.type;

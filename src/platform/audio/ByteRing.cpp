@@ -1,4 +1,4 @@
-#include "platform/audio/alsa/ByteRing.h"
+#include "platform/audio/ByteRing.h"
 
 #include <algorithm>
 #include <cstring>
