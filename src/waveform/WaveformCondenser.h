@@ -34,8 +34,6 @@ class WaveformCondenser {
   std::string FinishHeader();
 
   int Step() const { return m_step; }
-  int16_t Maximum() const { return m_maximum; }
-  int16_t Minimum() const { return m_minimum; }
 
  private:
   int FrameValue(const uint8_t* frame, size_t available) const;

@@ -37,14 +37,6 @@ TEST(DumpFileWriterTest, OpeningEmptiesAnOldDump) {
   EXPECT_EQ(folder.ReadText("dump.txt"), "-5\r\n");
 }
 
-TEST(DumpFileWriterTest, ClosedWriterWritesNothing) {
-  DumpFileWriter writer;
-  EXPECT_FALSE(writer.IsOpen());
-  EXPECT_EQ(writer.WriteValue(1), S_OK);
-  EXPECT_EQ(writer.WriteFirstLine("x"), S_OK);
-  EXPECT_EQ(writer.Close(), S_OK);
-}
-
 TEST(DumpFileWriterTest, MissingFolderGivesTheSystemsCode) {
   DumpFileWriter writer;
   EXPECT_EQ(writer.Open("/nonexistent-folder/dump.txt"), HResultFromErrno(ENOENT));
