@@ -6,19 +6,9 @@
 set -euo pipefail
 corvox=$(realpath "${1:-build-release/src/cli/corvox}")
 length=${2:-3600}
-limit_kib=$((64 * 1024))
-
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-export XDG_CONFIG_HOME="$work/config" XDG_MUSIC_DIR="$work/music" HOME="$work/home" TMPDIR="$work/tmp"
-mkdir -p "$XDG_CONFIG_HOME" "$HOME" "$TMPDIR"
-export CORVOX_AUDIO=virtual CORVOX_VIRTUAL_PACE=0 CORVOX_VIRTUAL_INPUT="$work/in.wav"
-
-echo "bench: making ${length}s of 44.1 kHz stereo 16-bit input"
-sox -n -r 44100 -c 2 -b 16 "$work/in.wav" synth "$length" sine 440 sine 660 vol 0.5
+source "$(dirname "$0")/lib.sh"
 
 seconds_of() { awk '/Elapsed \(wall clock\)/ { n = split($NF, t, ":"); s = 0; for (i = 1; i <= n; i++) s = s * 60 + t[i]; print s }' "$1"; }
-peak_kib_of() { awk '/Maximum resident set size/ { print $NF }' "$1"; }
 
 command time -v "$corvox" record --format wav --output "$work/corvox.wav" > /dev/null 2> "$work/corvox.time"
 command time -v sox "$work/in.wav" "$work/sox.wav" 2> "$work/sox.time"

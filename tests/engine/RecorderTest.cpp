@@ -55,11 +55,15 @@ class RecorderTest : public ::testing::Test {
     return false;
   }
 
-  HRESULT ReadTemporaryOgg(OggVorbisFileSummary* summary) {
+  // Lets the running recording reach the end of its input, stops it and reads the Ogg file.
+  void FinishOggRecording(OggVorbisFileSummary* summary) {
+    ASSERT_TRUE(WaitForEvent(EC_COMPLETE));
+    EXPECT_TRUE(SUCCEEDED(m_recorder.Stop()));
+    m_recorder.TearDown();
     std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(m_env.Path("corvox_temp.audio").c_str(), "rb"),
                                                          std::fclose);
-    if (!file) return E_FAIL;
-    return ReadOggVorbisFile(file.get(), "corvox_temp.audio", summary);
+    ASSERT_TRUE(file);
+    ASSERT_EQ(ReadOggVorbisFile(file.get(), "corvox_temp.audio", summary), S_OK) << GetErrorInfo();
   }
 
   EngineTestEnvironment m_env;
@@ -178,12 +182,8 @@ TEST_F(RecorderTest, RecordsTheWholeInputIntoACompleteOggFile) {
   m_recorder.SetExportFormat(kFormatOgg);
   ASSERT_TRUE(SUCCEEDED(m_recorder.Build()));
   ASSERT_TRUE(SUCCEEDED(m_recorder.Run()));
-  ASSERT_TRUE(WaitForEvent(EC_COMPLETE));
-  EXPECT_TRUE(SUCCEEDED(m_recorder.Stop()));
-  m_recorder.TearDown();
-
   OggVorbisFileSummary summary;
-  ASSERT_EQ(ReadTemporaryOgg(&summary), S_OK) << GetErrorInfo();
+  ASSERT_NO_FATAL_FAILURE(FinishOggRecording(&summary));
   EXPECT_EQ(summary.serial, 0u);
   EXPECT_EQ(summary.channels, 2);
   EXPECT_EQ(summary.rateHz, 44100u);
@@ -200,12 +200,8 @@ TEST_F(RecorderTest, PauseAndResumeLeaveNeitherGapNorSilenceInTheOggFile) {
   ASSERT_TRUE(SUCCEEDED(m_recorder.Pause()));
   std::this_thread::sleep_for(std::chrono::milliseconds(400));
   ASSERT_TRUE(SUCCEEDED(m_recorder.Run()));
-  ASSERT_TRUE(WaitForEvent(EC_COMPLETE));
-  EXPECT_TRUE(SUCCEEDED(m_recorder.Stop()));
-  m_recorder.TearDown();
-
   OggVorbisFileSummary summary;
-  ASSERT_EQ(ReadTemporaryOgg(&summary), S_OK) << GetErrorInfo();
+  ASSERT_NO_FATAL_FAILURE(FinishOggRecording(&summary));
   EXPECT_EQ(summary.lastGranule, 44100) << "the paused time is not in the file, and no input is lost";
 }
 
