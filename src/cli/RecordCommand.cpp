@@ -18,6 +18,7 @@
 #include "filters/WavMpegExtractor.h"
 #include "platform/media/WaveFileLayout.h"
 #include "platform/shell/FileDescriptor.h"
+#include "platform/wmf/AsfFileSummary.h"
 #include "platform/shell/FileOperations.h"
 #include "platform/shell/PathHelpers.h"
 #include "platform/shell/TempFolder.h"
@@ -71,6 +72,7 @@ struct RecordOptions {
 };
 
 std::optional<int> FormatFromName(const std::string& name) {
+  if (name == "wma") return kFormatWma;
   if (name == "wav") return kFormatWav;
   if (name == "mp3") return kFormatMp3;
   if (name == "ogg") return kFormatOgg;
@@ -82,14 +84,14 @@ bool ParseOptions(const std::vector<std::string>& args, RecordOptions& options, 
     const std::string& arg = args[i];
     if (i + 1 >= args.size() || (arg != "--format" && arg != "--seconds" && arg != "--output")) {
       err << "corvox record: unknown or incomplete option \"" << arg
-          << "\"\nusage: corvox record [--format wav|mp3|ogg] [--seconds S] [--output PATH]\n";
+          << "\"\nusage: corvox record [--format wma|wav|mp3|ogg] [--seconds S] [--output PATH]\n";
       return false;
     }
     const std::string& value = args[++i];
     if (arg == "--format") {
       options.format = FormatFromName(value);
       if (!options.format) {
-        err << "corvox record: unknown format \"" << value << "\" (available: wav, mp3, ogg)\n";
+        err << "corvox record: unknown format \"" << value << "\" (available: wma, wav, mp3, ogg)\n";
         return false;
       }
     } else if (arg == "--seconds") {
@@ -177,12 +179,22 @@ bool CheckStream(HRESULT (*read)(std::FILE*, const std::string&, Summary*), std:
 
 // A recording is valid when its header describes exactly the audio the file holds; an MP3
 // recording when it is MPEG audio frames from its first byte to its last; an Ogg recording
-// when its Vorbis stream is whole from its first page to its last.
+// when its Vorbis stream is whole from its first page to its last;
+// a WMA recording when FFmpeg reads it as ASF with an audio stream.
 bool CheckRecording(const std::string& path, int format, double* seconds, std::string* problem) {
   std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "rb"), std::fclose);
   if (!file) {
     *problem = "it cannot be opened.";
     return false;
+  }
+  if (format == kFormatWma) {
+    AsfFileSummary summary;
+    if (FAILED(ReadAsfFileSummary(path, &summary))) {
+      *problem = GetErrorInfo();
+      return false;
+    }
+    *seconds = summary.seconds;
+    return true;
   }
   if (format == kFormatMp3) return CheckStream(ReadMpegAudioStream, file.get(), path, seconds, problem);
   if (format == kFormatOgg) return CheckStream(ReadOggVorbisFile, file.get(), path, seconds, problem);
@@ -239,6 +251,11 @@ int RunRecordCommand(const std::vector<std::string>& args, SettingsStore& settin
   Recorder recorder(settings);
   recorder.SetFile(temporary, &loop, WM_RECORDER_GRAPH_EVENT);
   recorder.SetExportFormat(format);
+  if (format == kFormatWma) {
+    WmaConfiguration wma;
+    settings.GetWmaConfiguration(wma);
+    recorder.SetWmaChoice(wma.codecIndex, wma.formatIndex, wma.vbr != 0);
+  }
   ClearErrorInfo();
   if (FAILED(recorder.Build())) {
     err << WithDetail(kBuildFailed) << "\n";

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "cli/BackendNotice.h"
+#include "cli/CodecsCommand.h"
 #include "cli/DevicesCommand.h"
 #include "cli/MixerCommand.h"
 #include "cli/RecordCommand.h"
@@ -16,12 +17,14 @@
 #include "platform/audio/AudioBackendSelection.h"
 #include "platform/codecs/AudioCompressorCategory.h"
 #include "platform/codecs/AudioDecoderRegistration.h"
+#include "platform/wmf/AsfWriterRegistration.h"
 #include "settings/SettingsStore.h"
 
 namespace {
 
 constexpr const char* kUsage =
     "usage: corvox [--audio pulse|alsa|virtual] COMMAND\n"
+    "  codecs                                       list the WMA codecs and formats and the WAV compressors\n"
     "  devices                                      list capture devices\n"
     "  mixer [select PORT | volume VALUE]           show or change the recording input and level\n"
     "  record [--format wav] [--seconds S] [--output PATH]\n"
@@ -57,6 +60,7 @@ int main(int argc, char** argv) {
   const std::shared_ptr<AudioBackend> backend = SelectAudioBackend(audio);
   RegisterAudioCompressors();
   RegisterAudioDecoders();
+  RegisterAsfWriter();
   if (!backend) {
     std::cerr << "corvox: " << GetErrorInfo() << "\n";
     return 2;
@@ -68,6 +72,7 @@ int main(int argc, char** argv) {
   AudioMixer mixer(backend);
   if (command == "devices" || command == "mixer") std::cout << BackendLine(backend->Name()) << "\n";
   if (command == "devices") return RunDevicesCommand(args, std::cout, std::cerr);
+  if (command == "codecs") return RunCodecsCommand(args, std::cout, std::cerr);
   if (command == "mixer") return RunMixerCommand(args, settings, mixer, std::cout, std::cerr);
   if (command == "record") {
     if (!AudioHardwarePresent(mixer)) {

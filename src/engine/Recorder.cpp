@@ -13,8 +13,10 @@
 #include "platform/media/ClassFactory.h"
 #include "platform/media/FileSink.h"
 #include "platform/media/RunningObjectTable.h"
+#include "platform/wmf/ConfigAsfWriter.h"
 #include "settings/ExportFormat.h"
 #include "settings/SettingsStore.h"
+#include "wma/WmaRecordingProfile.h"
 
 namespace {
 
@@ -60,8 +62,7 @@ HRESULT Recorder::Build() {
       hr = BuildOggChain(source.get(), tee.get());
       break;
     default:
-      SetErrorInfo("Recording in this export format is not available yet; choose WAV.");
-      hr = E_NOTIMPL;
+      hr = BuildWmaChain(source.get(), tee.get());
       break;
   }
   if (FAILED(hr)) return hr;
@@ -158,6 +159,30 @@ HRESULT Recorder::BuildOggChain(IBaseFilter* source, IBaseFilter* tee) {
   hr = PushVorbisSettings(encoder.get(), m_settings);
   if (FAILED(hr)) return hr;
   return AddPreview(tee);
+}
+
+HRESULT Recorder::BuildWmaChain(IBaseFilter* source, IBaseFilter* tee) {
+  std::shared_ptr<IBaseFilter> writer;
+  HRESULT hr = CoCreateInstance(CLSID_WMAsfWriter, &writer);
+  if (FAILED(hr)) return hr;
+  auto* sink = QueryInterface<IFileSinkFilter2>(writer.get());
+  if (sink == nullptr) return E_NOINTERFACE;
+  hr = sink->SetFileName(m_outputFile, nullptr);
+  if (FAILED(hr)) return hr;
+  hr = AddFilter(writer, "ASF Mux");
+  if (FAILED(hr)) return hr;
+  auto* config = QueryInterface<IConfigAsfWriter>(writer.get());
+  if (config == nullptr) return E_NOINTERFACE;
+  hr = ConfigureWriterForWmaChoice(config, m_wmaCodecIndex, m_wmaFormatIndex, m_wmaVbr);
+  if (FAILED(hr)) return hr;
+  hr = ConnectFilters(m_graph.get(), source, tee);
+  if (FAILED(hr)) return hr;
+  hr = ConnectFilters(m_graph.get(), tee, writer.get());
+  if (FAILED(hr)) return hr;
+  hr = AddPreview(tee);
+  if (FAILED(hr)) return hr;
+  ApplyLatency(source, m_settings);
+  return hr;
 }
 
 HRESULT Recorder::AddFileWriter(IBaseFilter* upstream) {

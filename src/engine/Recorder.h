@@ -44,6 +44,9 @@ class Recorder {
   // Source -> tee -> Vorbis encoder -> Ogg multiplexer -> file writer, with the user's Vorbis
   // settings pushed once the chain stands.
   HRESULT BuildOggChain(IBaseFilter* source, IBaseFilter* tee);
+  // Source -> tee -> ASF writer, configured with the profile of the stored WMA choice; the
+  // latency setting is applied last.
+  HRESULT BuildWmaChain(IBaseFilter* source, IBaseFilter* tee);
   HRESULT AddWavCompressor(IBaseFilter* tee, std::shared_ptr<IBaseFilter>* compressor);
   HRESULT AddMp3Encoder(IBaseFilter* tee, std::shared_ptr<IBaseFilter>* encoder);
   HRESULT AddFileWriter(IBaseFilter* upstream);

@@ -4,6 +4,7 @@
 
 #include "platform/audio/AudioBackendSelection.h"
 #include "platform/codecs/AudioCompressorCategory.h"
+#include "platform/wmf/AsfWriterRegistration.h"
 #include "support/WavBytes.h"
 
 EngineTestEnvironment::EngineTestEnvironment() {
@@ -13,6 +14,7 @@ EngineTestEnvironment::EngineTestEnvironment() {
   unsetenv("CORVOX_VIRTUAL_INPUT");
   SelectAudioBackend("virtual");
   RegisterAudioCompressors();
+  RegisterAsfWriter();
 }
 
 EngineTestEnvironment::~EngineTestEnvironment() { unsetenv("CORVOX_VIRTUAL_INPUT"); }

@@ -13,5 +13,8 @@ HRESULT ResultFromFfmpegError(int error, const std::string& action) {
   SetErrorInfo(action + ": " + text);
   if (error == AVERROR(ENOMEM)) return E_OUTOFMEMORY;
   if (error == AVERROR(EINVAL)) return E_INVALIDARG;
+  // FFmpeg passes system errors (a full disk, a missing folder) on as negated errno values.
+  constexpr int kLargestErrno = 4095;
+  if (error < 0 && error >= -kLargestErrno) return HResultFromErrno(-error);
   return E_FAIL;
 }

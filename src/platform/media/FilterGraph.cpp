@@ -111,7 +111,7 @@ HRESULT CFilterGraph::ConnectVia(IPin* output, IPin* input, int depth) {
   const HRESULT direct = ConnectDirect(output, input, nullptr);
   if (SUCCEEDED(direct) || depth >= kMaxConverterDepth) return direct;
   for (const RegisteredFilter& entry : RegisteredFilters()) {
-    if (entry.renderer) continue;
+    if (entry.renderer || entry.merit <= MERIT_DO_NOT_USE) continue;
     std::shared_ptr<IBaseFilter> converter = entry.create ? entry.create() : nullptr;
     if (!converter || FAILED(AddFilter(converter, entry.name))) continue;
     IPin* converterIn = nullptr;
@@ -128,7 +128,7 @@ HRESULT CFilterGraph::ConnectVia(IPin* output, IPin* input, int depth) {
 HRESULT CFilterGraph::Render(IPin* output) {
   if (output == nullptr) return E_POINTER;
   for (const RegisteredFilter& entry : RegisteredFilters()) {
-    if (!entry.renderer) continue;
+    if (!entry.renderer || entry.merit <= MERIT_DO_NOT_USE) continue;
     std::shared_ptr<IBaseFilter> renderer = entry.create ? entry.create() : nullptr;
     if (!renderer || FAILED(AddFilter(renderer, entry.name))) continue;
     IPin* input = nullptr;

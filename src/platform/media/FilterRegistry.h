@@ -13,6 +13,8 @@
 constexpr uint32_t MERIT_PREFERRED = 0x800000;
 constexpr uint32_t MERIT_NORMAL = 0x600000;
 constexpr uint32_t MERIT_UNLIKELY = 0x400000;
+// Created by class id only: Connect and Render never try it.
+constexpr uint32_t MERIT_DO_NOT_USE = 0x200000;
 
 struct RegisteredFilter {
   CLSID clsid;
