@@ -3,7 +3,8 @@
 #
 # One static library per layer. Its include root (build/include/<target>) holds links to its
 # own folders only, so a source sees its own headers and those of the layers it depends on,
-# and an include that points upward fails to build.
+# and an include that points upward fails to build. Sources under a ui/ folder below a listed
+# folder are left out: they belong to the Qt shell.
 function(corvox_layer target)
   cmake_parse_arguments(LAYER "" "" "DIRS;DEPS;PRIVATE_DEPS;EXCLUDE" ${ARGN})
   set(root ${CMAKE_BINARY_DIR}/include/${target})
@@ -13,6 +14,8 @@ function(corvox_layer target)
     file(MAKE_DIRECTORY ${parent})
     file(CREATE_LINK ${PROJECT_SOURCE_DIR}/src/${dir} ${root}/${dir} SYMBOLIC)
     file(GLOB_RECURSE found CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/src/${dir}/*.cpp)
+    # A subsystem's ui/ folder is the Qt shell's, built by its own layer.
+    list(FILTER found EXCLUDE REGEX "^${PROJECT_SOURCE_DIR}/src/${dir}/(.+/)?ui/")
     list(APPEND sources ${found})
   endforeach()
   foreach(excluded ${LAYER_EXCLUDE})
