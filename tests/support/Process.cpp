@@ -21,7 +21,7 @@ std::string Slurp(const std::string& path) {
 }  // namespace
 
 ProcessResult RunProcess(const std::vector<std::string>& argv, const std::map<std::string, std::string>& env,
-                         std::optional<std::chrono::milliseconds> interruptAfter) {
+                         std::optional<std::chrono::milliseconds> interruptAfter, int signalNumber) {
   char outPath[] = "/tmp/corvox-interop-out-XXXXXX";
   char errPath[] = "/tmp/corvox-interop-err-XXXXXX";
   const int outFd = mkstemp(outPath);
@@ -43,7 +43,7 @@ ProcessResult RunProcess(const std::vector<std::string>& argv, const std::map<st
   if (pid > 0) {
     if (interruptAfter) {
       std::this_thread::sleep_for(*interruptAfter);
-      kill(pid, SIGINT);
+      kill(pid, signalNumber);
     }
     int status = 0;
     waitpid(pid, &status, 0);

@@ -3,6 +3,7 @@
 // collects its exit status and output.
 
 #include <chrono>
+#include <csignal>
 #include <map>
 #include <optional>
 #include <string>
@@ -14,6 +15,7 @@ struct ProcessResult {
   std::string err;
 };
 
-// With `interruptAfter`, SIGINT is sent once that time has passed.
+// With `interruptAfter`, `signalNumber` (SIGINT unless said) is sent once that time has passed.
 ProcessResult RunProcess(const std::vector<std::string>& argv, const std::map<std::string, std::string>& env = {},
-                         std::optional<std::chrono::milliseconds> interruptAfter = std::nullopt);
+                         std::optional<std::chrono::milliseconds> interruptAfter = std::nullopt,
+                         int signalNumber = SIGINT);

@@ -9,6 +9,7 @@ extern "C" {
 #include <new>
 
 #include "platform/codecs/FfmpegError.h"
+#include "platform/codecs/FfmpegPacketDrain.h"
 
 namespace {
 
@@ -183,15 +184,7 @@ HRESULT FfmpegAudioEncoder::EncodeFrame(const PacketSink& sink) {
 }
 
 HRESULT FfmpegAudioEncoder::Drain(const PacketSink& sink) {
-  // Every packet is taken out, even after the sink declined one, so the encoder can take the
-  // next frame.
-  HRESULT result = S_OK;
-  for (;;) {
-    const int error = avcodec_receive_packet(m_context.get(), m_packet.get());
-    if (error == AVERROR(EAGAIN) || error == AVERROR_EOF) return result;
-    if (error < 0) return ResultFromFfmpegError(error, "The " + m_name + " encoder failed");
-    if (result == S_OK)
-      result = sink({m_packet->data, static_cast<size_t>(m_packet->size)}, m_packet->pts, m_packet->duration);
-    av_packet_unref(m_packet.get());
-  }
+  return DrainEncoderPackets(m_context.get(), m_packet.get(), m_name, [&sink](AVPacket* packet) {
+    return sink({packet->data, static_cast<size_t>(packet->size)}, packet->pts, packet->duration);
+  });
 }

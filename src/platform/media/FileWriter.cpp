@@ -72,7 +72,8 @@ class CFileWriter::InputPin : public CBaseInputPin, public IStream {
   CFileWriter* m_writer;
 };
 
-CFileWriter::CFileWriter() : CBaseFilter(CLSID_FileWriter), m_input(std::make_unique<InputPin>(this)) {}
+CFileWriter::CFileWriter()
+    : CBaseFilter(CLSID_FileWriter), CFileSinkName(this), m_input(std::make_unique<InputPin>(this)) {}
 
 CFileWriter::~CFileWriter() { CloseFile(); }
 
@@ -85,16 +86,16 @@ uint32_t CFileWriter::GetMiscFlags() { return AM_FILTER_MISC_FLAGS_IS_RENDERER; 
 HRESULT CFileWriter::Pause() {
   std::lock_guard lock(m_csFilter);
   if (m_State == State_Stopped) {
-    if (m_path.empty()) {
+    if (FileName().empty()) {
       SetErrorInfo("No output file was given to the file writer.");
       return E_UNEXPECTED;
     }
     std::lock_guard file(m_fileMutex);
-    const int flags = O_WRONLY | O_CREAT | O_CLOEXEC | ((m_mode & AM_FILE_OVERWRITE) ? O_TRUNC : 0);
-    m_fd = open(m_path.c_str(), flags, 0644);
+    const int flags = O_WRONLY | O_CREAT | O_CLOEXEC | ((FileMode() & AM_FILE_OVERWRITE) ? O_TRUNC : 0);
+    m_fd = open(FileName().c_str(), flags, 0644);
     if (m_fd < 0) {
       const int error = errno;
-      SetErrorInfo("Cannot write \"" + m_path + "\": " + std::strerror(error) + ".");
+      SetErrorInfo("Cannot write \"" + FileName() + "\": " + std::strerror(error) + ".");
       return HResultFromErrno(error);
     }
     m_position = 0;
@@ -146,34 +147,7 @@ HRESULT CFileWriter::ReportWriteFailure(HRESULT hr, int error) {
     first = !m_errorReported;
     m_errorReported = true;
   }
-  SetErrorInfo("Writing \"" + m_path + "\" failed: " + std::strerror(error) + ".");
+  SetErrorInfo("Writing \"" + FileName() + "\" failed: " + std::strerror(error) + ".");
   if (first) NotifyEvent(EC_ERRORABORT, hr, 0);
   return hr;
-}
-
-HRESULT CFileWriter::SetFileName(const std::string& path, const AM_MEDIA_TYPE*) {
-  std::lock_guard lock(m_csFilter);
-  if (m_State != State_Stopped) return VFW_E_NOT_STOPPED;
-  if (path.empty()) return E_INVALIDARG;
-  m_path = path;
-  return S_OK;
-}
-
-HRESULT CFileWriter::GetCurFile(std::string* path, AM_MEDIA_TYPE* type) {
-  if (path == nullptr) return E_POINTER;
-  std::lock_guard lock(m_csFilter);
-  *path = m_path;
-  if (type) *type = m_input->CurrentMediaType();
-  return m_path.empty() ? E_FAIL : S_OK;
-}
-
-HRESULT CFileWriter::SetMode(uint32_t flags) {
-  m_mode = flags;
-  return S_OK;
-}
-
-HRESULT CFileWriter::GetMode(uint32_t* flags) {
-  if (flags == nullptr) return E_POINTER;
-  *flags = m_mode;
-  return S_OK;
 }

@@ -15,9 +15,9 @@
 
 #include "platform/media/BaseFilter.h"
 #include "platform/media/BasePin.h"
-#include "platform/media/FileSink.h"
+#include "platform/media/CFileSinkName.h"
 
-class CFileWriter : public CBaseFilter, public IFileSinkFilter2, public IAMFilterMiscFlags {
+class CFileWriter : public CBaseFilter, public CFileSinkName, public IAMFilterMiscFlags {
  public:
   CFileWriter();
   ~CFileWriter() override;
@@ -27,10 +27,6 @@ class CFileWriter : public CBaseFilter, public IFileSinkFilter2, public IAMFilte
   HRESULT Pause() override;
   HRESULT Stop() override;
 
-  HRESULT SetFileName(const std::string& path, const AM_MEDIA_TYPE* type) override;
-  HRESULT GetCurFile(std::string* path, AM_MEDIA_TYPE* type) override;
-  HRESULT SetMode(uint32_t flags) override;
-  HRESULT GetMode(uint32_t* flags) override;
   uint32_t GetMiscFlags() override;
 
  private:
@@ -42,8 +38,6 @@ class CFileWriter : public CBaseFilter, public IFileSinkFilter2, public IAMFilte
   HRESULT CloseFile();
 
   std::unique_ptr<InputPin> m_input;
-  std::string m_path;
-  uint32_t m_mode = AM_FILE_OVERWRITE;
 
   std::mutex m_fileMutex;
   int m_fd = -1;

@@ -23,7 +23,7 @@ bool VbrEnabled(IWMStreamConfig* config) {
 }  // namespace
 
 CAsfWriterFilter::CAsfWriterFilter()
-    : CBaseFilter(CLSID_WMAsfWriter), m_input(std::make_unique<CAsfWriterInputPin>(this)) {}
+    : CBaseFilter(CLSID_WMAsfWriter), CFileSinkName(this), m_input(std::make_unique<CAsfWriterInputPin>(this)) {}
 
 CAsfWriterFilter::~CAsfWriterFilter() {
   std::lock_guard lock(m_csWrite);
@@ -36,35 +36,6 @@ int CAsfWriterFilter::GetPinCount() { return 1; }
 CBasePin* CAsfWriterFilter::GetPin(int n) { return n == 0 ? m_input.get() : nullptr; }
 
 uint32_t CAsfWriterFilter::GetMiscFlags() { return AM_FILTER_MISC_FLAGS_IS_RENDERER; }
-
-HRESULT CAsfWriterFilter::SetFileName(const std::string& path, const AM_MEDIA_TYPE*) {
-  std::lock_guard lock(m_csFilter);
-  if (!IsStopped()) return VFW_E_NOT_STOPPED;
-  if (path.empty()) return E_INVALIDARG;
-  m_path = path;
-  return S_OK;
-}
-
-HRESULT CAsfWriterFilter::GetCurFile(std::string* path, AM_MEDIA_TYPE* type) {
-  if (path == nullptr) return E_POINTER;
-  std::lock_guard lock(m_csFilter);
-  *path = m_path;
-  if (type) *type = m_input->CurrentMediaType();
-  return m_path.empty() ? E_FAIL : S_OK;
-}
-
-HRESULT CAsfWriterFilter::SetMode(uint32_t flags) {
-  std::lock_guard lock(m_csFilter);
-  m_mode = flags;
-  return S_OK;
-}
-
-HRESULT CAsfWriterFilter::GetMode(uint32_t* flags) {
-  if (flags == nullptr) return E_POINTER;
-  std::lock_guard lock(m_csFilter);
-  *flags = m_mode;
-  return S_OK;
-}
 
 HRESULT CAsfWriterFilter::ConfigureFilterUsingProfile(IWMProfile* profile) {
   if (profile == nullptr) return E_POINTER;
@@ -162,13 +133,13 @@ HRESULT CAsfWriterFilter::Pause() {
 }
 
 HRESULT CAsfWriterFilter::OpenOutput() {
-  if (m_path.empty() || !m_stream) {
-    SetErrorInfo(m_path.empty() ? "No output file was given to the ASF writer." : "The ASF writer has no profile.");
+  if (FileName().empty() || !m_stream) {
+    SetErrorInfo(FileName().empty() ? "No output file was given to the ASF writer." : "The ASF writer has no profile.");
     return E_UNEXPECTED;
   }
   if (!m_input->IsConnected()) return VFW_E_NOT_CONNECTED;
-  if ((m_mode & AM_FILE_OVERWRITE) == 0 && access(m_path.c_str(), F_OK) == 0) {
-    SetErrorInfo("\"" + m_path + "\" exists and the ASF writer may not replace it.");
+  if ((FileMode() & AM_FILE_OVERWRITE) == 0 && access(FileName().c_str(), F_OK) == 0) {
+    SetErrorInfo("\"" + FileName() + "\" exists and the ASF writer may not replace it.");
     return HResultFromErrno(EEXIST);
   }
   const std::optional<WAVEFORMATEX> input = WaveFormatOf(m_input->CurrentMediaType());
@@ -181,7 +152,7 @@ HRESULT CAsfWriterFilter::OpenOutput() {
   const WmaCodecFormat& format = m_stream->format;
   HRESULT hr = WmaStreamEncoder::Open(m_stream->codec->encoderName, format.bitsPerSecond, format.rateHz,
                                       format.channels, *input, &m_encoder);
-  if (SUCCEEDED(hr)) hr = AsfMuxer::Open(m_path, m_encoder->Context(), m_stream->language, &m_muxer);
+  if (SUCCEEDED(hr)) hr = AsfMuxer::Open(FileName(), m_encoder->Context(), m_stream->language, &m_muxer);
   if (FAILED(hr)) m_encoder.reset();
   return hr;
 }

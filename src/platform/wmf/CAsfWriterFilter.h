@@ -7,7 +7,7 @@
 // the file and closes it. A failure while writing is reported once as EC_ERRORABORT and
 // refused upstream; a failure to complete the file is also Stop's result.
 //
-// Threads: configuration, SetFileName, Pause and Stop run on the control thread under
+// Threads: configuration, the file name, Pause and Stop run on the control thread under
 // m_csFilter. WriteAudio and EndOfStreamReached run on the upstream streaming thread. m_csWrite
 // guards m_encoder, m_muxer, m_errorReported and m_finishResult; the control thread takes it
 // only while no sample can arrive (opening at Pause from Stopped, finishing after the pins
@@ -20,17 +20,14 @@
 #include <string>
 
 #include "platform/media/BaseFilter.h"
-#include "platform/media/FileSink.h"
+#include "platform/media/CFileSinkName.h"
 #include "platform/wmf/AsfMuxer.h"
 #include "platform/wmf/CAsfWriterInputPin.h"
 #include "platform/wmf/ConfigAsfWriter.h"
 #include "platform/wmf/WmaCodecCatalogue.h"
 #include "platform/wmf/WmaStreamEncoder.h"
 
-class CAsfWriterFilter : public CBaseFilter,
-                         public IFileSinkFilter2,
-                         public IConfigAsfWriter,
-                         public IAMFilterMiscFlags {
+class CAsfWriterFilter : public CBaseFilter, public CFileSinkName, public IConfigAsfWriter, public IAMFilterMiscFlags {
  public:
   CAsfWriterFilter();
   ~CAsfWriterFilter() override;
@@ -39,11 +36,6 @@ class CAsfWriterFilter : public CBaseFilter,
   CBasePin* GetPin(int n) override;
   HRESULT Pause() override;
   HRESULT Stop() override;
-
-  HRESULT SetFileName(const std::string& path, const AM_MEDIA_TYPE* type) override;
-  HRESULT GetCurFile(std::string* path, AM_MEDIA_TYPE* type) override;
-  HRESULT SetMode(uint32_t flags) override;
-  HRESULT GetMode(uint32_t* flags) override;
 
   // The profile must hold one audio stream in a format of an installed codec, without VBR.
   HRESULT ConfigureFilterUsingProfile(IWMProfile* profile) override;
@@ -70,8 +62,6 @@ class CAsfWriterFilter : public CBaseFilter,
   HRESULT ReportFailure(HRESULT hr);
 
   std::unique_ptr<CAsfWriterInputPin> m_input;
-  std::string m_path;
-  uint32_t m_mode = AM_FILE_OVERWRITE;
   std::shared_ptr<IWMProfile> m_profile;
   std::optional<StreamChoice> m_stream;
 

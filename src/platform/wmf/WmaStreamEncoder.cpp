@@ -14,6 +14,7 @@ extern "C" {
 #include <string>
 
 #include "platform/codecs/FfmpegError.h"
+#include "platform/codecs/FfmpegPacketDrain.h"
 
 namespace {
 
@@ -194,14 +195,5 @@ HRESULT WmaStreamEncoder::EncodeFrame(bool fromQueue, const PacketSink& sink) {
 }
 
 HRESULT WmaStreamEncoder::Drain(const PacketSink& sink) {
-  // Every packet is taken out, even after the sink declined one, so the encoder can take the
-  // next frame.
-  HRESULT result = S_OK;
-  for (;;) {
-    const int error = avcodec_receive_packet(m_context.get(), m_packet.get());
-    if (error == AVERROR(EAGAIN) || error == AVERROR_EOF) return result;
-    if (error < 0) return ResultFromFfmpegError(error, "The WMA encoder failed");
-    if (result == S_OK) result = sink(m_packet.get());
-    av_packet_unref(m_packet.get());
-  }
+  return DrainEncoderPackets(m_context.get(), m_packet.get(), m_context->codec->name, sink);
 }

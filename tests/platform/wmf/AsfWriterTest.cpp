@@ -5,7 +5,9 @@
 #include <vector>
 
 #include "platform/media/WaveFormat.h"
+#include "platform/media/ClassFactory.h"
 #include "platform/wmf/AsfFileSummary.h"
+#include "platform/wmf/AsfWriterRegistration.h"
 #include "platform/wmf/CAsfWriterFilter.h"
 #include "platform/wmf/CWMProfileManager.h"
 #include "platform/wmf/WMStreamConfig.h"
@@ -165,6 +167,14 @@ TEST_F(AsfWriterTest, WithoutOverwriteAnExistingFileIsKept) {
   ASSERT_EQ(Connect(), S_OK);
   EXPECT_EQ(m_writer->Pause(), HResultFromErrno(EEXIST));
   EXPECT_EQ(ScratchFolder::Read(path), (std::vector<uint8_t>{1, 2, 3}));
+}
+
+TEST(AsfWriterRegistration, TheWriterIsMadeByItsClassId) {
+  RegisterAsfWriter();
+  std::shared_ptr<IBaseFilter> writer;
+  ASSERT_EQ(CoCreateInstance(CLSID_WMAsfWriter, &writer), S_OK);
+  EXPECT_NE(QueryInterface<IConfigAsfWriter>(writer.get()), nullptr);
+  EXPECT_NE(QueryInterface<IFileSinkFilter2>(writer.get()), nullptr);
 }
 
 }  // namespace
