@@ -1,32 +1,11 @@
 #include "filters/VorbisInputLayout.h"
 
 #include <bit>
-#include <cstring>
+
+#include "filters/VorbisChannelOrder.h"
+#include "platform/media/WaveFormatExtensible.h"
 
 namespace {
-
-// Extensible record: valid bits (2), channel mask (4), then the sub-format GUID (16), whose
-// first four bytes carry the plain format tag and the rest the fixed audio base.
-constexpr size_t kExtensibleExtraBytes = 22;
-constexpr size_t kSubFormatOffset = 6;
-constexpr uint8_t kSubFormatBase[12] = {0x00, 0x00, 0x10, 0x00, 0x80, 0x00, 0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71};
-
-std::optional<uint16_t> PlainTag(const WAVEFORMATEX& format, std::span<const uint8_t> extra) {
-  if (format.wFormatTag != WAVE_FORMAT_EXTENSIBLE) return format.wFormatTag;
-  if (format.cbSize < kExtensibleExtraBytes || extra.size() < kExtensibleExtraBytes) return std::nullopt;
-  const uint8_t* subFormat = extra.data() + kSubFormatOffset;
-  if (std::memcmp(subFormat + 4, kSubFormatBase, sizeof kSubFormatBase) != 0) return std::nullopt;
-  const uint32_t tag = GetLe32(subFormat);
-  if (tag > 0xFFFF) return std::nullopt;
-  return static_cast<uint16_t>(tag);
-}
-
-std::vector<int> ChannelMapFor(uint16_t channels) {
-  if (channels == 6) return {0, 2, 1, 5, 3, 4};
-  std::vector<int> map(channels);
-  for (uint16_t k = 0; k < channels; ++k) map[k] = k;
-  return map;
-}
 
 // Inline little-endian reads: these run once per sample.
 int16_t Signed16(const uint8_t* at) { return static_cast<int16_t>(at[0] | at[1] << 8); }
@@ -45,7 +24,7 @@ uint32_t Raw32(const uint8_t* at) {
 }  // namespace
 
 std::optional<VorbisInputLayout> VorbisInputLayout::From(const WAVEFORMATEX& format, std::span<const uint8_t> extra) {
-  const std::optional<uint16_t> tag = PlainTag(format, extra);
+  const std::optional<uint16_t> tag = PlainFormatTag(format, extra);
   if (!tag || format.nChannels == 0 || format.nSamplesPerSec == 0) return std::nullopt;
   std::optional<Encoding> encoding;
   if (*tag == WAVE_FORMAT_PCM) {
@@ -78,7 +57,7 @@ VorbisInputLayout::VorbisInputLayout(Encoding encoding, uint16_t channels, uint1
       m_channels(channels),
       m_blockBytes(blockBytes),
       m_sampleBytes(static_cast<uint16_t>(blockBytes / channels)),
-      m_map(ChannelMapFor(channels)) {}
+      m_map(PlatformToVorbisChannels(channels)) {}
 
 template <class ReadSample>
 void VorbisInputLayout::CopyWith(const uint8_t* input, size_t frames, float** channels, size_t offset,

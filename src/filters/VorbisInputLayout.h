@@ -13,9 +13,6 @@
 
 #include "platform/media/WaveFormat.h"
 
-constexpr uint16_t WAVE_FORMAT_IEEE_FLOAT = 0x0003;
-constexpr uint16_t WAVE_FORMAT_EXTENSIBLE = 0xFFFE;
-
 class VorbisInputLayout {
  public:
   // Nothing when the record (with the `extra` bytes after it) holds samples that cannot be

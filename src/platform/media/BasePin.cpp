@@ -166,6 +166,12 @@ IBaseFilter* CBasePin::Filter() { return m_pFilter; }
 
 std::string CBasePin::Name() { return m_name; }
 
+HRESULT CBasePin::QueryId(std::string* id) {
+  if (id == nullptr) return E_POINTER;
+  *id = m_name;
+  return S_OK;
+}
+
 // ---- CBaseOutputPin ----
 
 CBaseOutputPin::CBaseOutputPin(CBaseFilter* filter, const std::string& name) : CBasePin(filter, name, PINDIR_OUTPUT) {}

@@ -43,6 +43,8 @@ class CBasePin : public virtual IPin {
   HRESULT EnumMediaTypes(std::unique_ptr<IEnumMediaTypes>* enumerator) override;
   IBaseFilter* Filter() override;
   std::string Name() override;
+  // Default: the pin's name.
+  HRESULT QueryId(std::string* id) override;
 
   bool IsConnected() const { return m_Connected != nullptr; }
   IPin* GetConnected() const { return m_Connected; }

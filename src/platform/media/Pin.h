@@ -32,6 +32,8 @@ struct IPin : virtual IUnknown {
   virtual HRESULT EnumMediaTypes(std::unique_ptr<IEnumMediaTypes>* enumerator) = 0;
   virtual IBaseFilter* Filter() = 0;
   virtual std::string Name() = 0;
+  // The pin's identifier among its filter's pins, for finding it again.
+  virtual HRESULT QueryId(std::string* id) = 0;
   // Stream control, passed downstream on the streaming thread (EndOfStream) or the thread that
   // flushes (BeginFlush, EndFlush).
   virtual HRESULT EndOfStream() = 0;

@@ -10,8 +10,10 @@
 #include <vector>
 
 constexpr uint16_t WAVE_FORMAT_PCM = 0x0001;
+constexpr uint16_t WAVE_FORMAT_IEEE_FLOAT = 0x0003;
 constexpr uint16_t WAVE_FORMAT_MPEG = 0x0050;
 constexpr uint16_t WAVE_FORMAT_MPEGLAYER3 = 0x0055;
+constexpr uint16_t WAVE_FORMAT_EXTENSIBLE = 0xFFFE;
 constexpr size_t kWaveFormatExBytes = 18;
 
 struct WAVEFORMATEX {
