@@ -57,6 +57,8 @@ struct OggStreamHeader {
   REFERENCE_TIME TimeFromGranule(int64_t granule) const;
 };
 
+uint64_t GetLe64(const uint8_t* at);
+
 // The header of a video-info stream; nothing when the block is too short or its average time
 // per frame is not positive (granule steps would have no length).
 std::optional<OggStreamHeader> MakeVideoStreamHeader(const AM_MEDIA_TYPE& type, uint32_t bufferBytes);
@@ -66,6 +68,25 @@ OggStreamHeader MakeTextStreamHeader();
 
 // 0x01 followed by the 56-byte header and the extra bytes.
 std::vector<uint8_t> EncodeStreamHeaderPacket(const OggStreamHeader& header);
+
+// Reads a stream header packet back: 0x01, a known stream type, a size of at least 56 and
+// positive time unit and samples per unit; extra bytes as far as the size and the packet reach.
+// Nothing for any other packet.
+std::optional<OggStreamHeader> ParseStreamHeaderPacket(std::span<const uint8_t> packet);
+
+// The media type a stream header describes: video-info video with the four-character code as
+// subtype, wave-format audio with the format tag as subtype, or text (major type only).
+AM_MEDIA_TYPE MediaTypeFromStreamHeader(const OggStreamHeader& header);
+
+struct OggDataPacket {
+  bool syncPoint = false;
+  int64_t duration = 1;  // granule steps
+  std::span<const uint8_t> payload;
+};
+
+// Splits a data packet into its flag byte, duration and payload; nothing when the packet is
+// shorter than its prefix says.
+std::optional<OggDataPacket> ParseDataPacket(std::span<const uint8_t> packet);
 
 // Writes the flag byte and duration bytes of a data packet to `prefix`; returns their count.
 // The duration is left out when it equals the default of 1 and otherwise takes the fewest of

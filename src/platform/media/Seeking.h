@@ -20,7 +20,10 @@ constexpr uint32_t AM_SEEKING_CanGetDuration = 0x20;
 // Positioning flags of SetPositions.
 constexpr uint32_t AM_SEEKING_NoPositioning = 0x0;
 constexpr uint32_t AM_SEEKING_AbsolutePositioning = 0x1;
+constexpr uint32_t AM_SEEKING_RelativePositioning = 0x2;     // from the current position
+constexpr uint32_t AM_SEEKING_IncrementalPositioning = 0x3;  // stop only: from the new current
 constexpr uint32_t AM_SEEKING_PositioningBitsMask = 0x3;
+constexpr uint32_t AM_SEEKING_SeekToKeyFrame = 0x4;
 
 // Time formats: media time in REFERENCE_TIME units, or byte offsets.
 inline constexpr GUID TIME_FORMAT_NONE{};
