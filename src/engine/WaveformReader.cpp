@@ -16,7 +16,10 @@ constexpr long kNoTimeout = -1;
 
 }  // namespace
 
-WaveformReader::~WaveformReader() { Release(); }
+WaveformReader::~WaveformReader() {
+  StopGraph();
+  Forget();
+}
 
 void WaveformReader::SetFiles(const std::string& sourceFile, const std::string& dumpFile, HWND window) {
   m_sourceFile = sourceFile;
@@ -29,6 +32,7 @@ HRESULT WaveformReader::Build() {
   Revoke();
   m_dump.reset();
   m_graph.reset();
+  m_warned = false;
   ClearErrorInfo();
   HRESULT hr = CoCreateInstance(CLSID_FilterGraph, &m_graph);
   if (FAILED(hr)) return hr;
@@ -86,6 +90,15 @@ HRESULT WaveformReader::Run() {
 }
 
 bool WaveformReader::Stop() {
+  const bool stopped = StopGraph();
+  if (m_dump && m_dump->WriteFailed() && !m_warned) {
+    m_warned = true;
+    MessageBox(nullptr, kDumpDiskFullText, MB_OK | MB_ICONWARNING);
+  }
+  return stopped;
+}
+
+bool WaveformReader::StopGraph() {
   auto* control = QueryInterface<IMediaControl>(m_graph.get());
   auto* events = QueryInterface<IMediaEventEx>(m_graph.get());
   if (control == nullptr || events == nullptr) return false;
@@ -105,6 +118,10 @@ void WaveformReader::Revoke() {
 
 void WaveformReader::Release() {
   Stop();
+  Forget();
+}
+
+void WaveformReader::Forget() {
   Revoke();
   m_sourceFile.clear();
   m_dumpFile.clear();
@@ -125,7 +142,6 @@ ReaderOutcome WaveformReader::ReadEvents() {
     if (outcome == ReaderOutcome::Running && (code == EC_USERABORT || code == EC_ERRORABORT)) {
       outcome = ReaderOutcome::Failed;
       reason = GetErrorInfo();
-      if (m_dump && m_dump->WriteFailed()) MessageBox(nullptr, kDumpDiskFullText, MB_OK | MB_ICONWARNING);
     }
     events->FreeEventParams(code, param1, param2);
   }

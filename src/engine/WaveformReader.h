@@ -34,20 +34,22 @@ class WaveformReader {
   // 1000 ms). E_NOINTERFACE when the graph lacks control or events.
   HRESULT Run();
   // Silences the events, stops the graph (which closes the dump file) and waits for it; false
-  // when there is no graph with control and events.
+  // when there is no graph with control and events. A sink that stopped itself on a full disk
+  // shows its warning box here, once.
   bool Stop();
   // Stop, then withdraws the graph from the running object table and forgets files, window
   // and graph.
   void Release();
 
-  // Takes the graph's queued events without waiting, on WM_READER_GRAPH_EVENT. A sink that
-  // stopped itself on a full disk shows its warning box here, on the user-interface thread.
+  // Takes the graph's queued events without waiting, on WM_READER_GRAPH_EVENT.
   ReaderOutcome ReadEvents();
 
  private:
   HRESULT AddDump();
   HRESULT ConnectSource(IBaseFilter* source);
+  bool StopGraph();
   void Revoke();
+  void Forget();
 
   std::string m_sourceFile;
   std::string m_dumpFile;
@@ -55,4 +57,5 @@ class WaveformReader {
   std::shared_ptr<IGraphBuilder> m_graph;
   std::shared_ptr<CVTWaveformDump> m_dump;
   uint32_t m_registrationCookie = 0;
+  bool m_warned = false;  // the dump's disk-full warning was shown for this graph
 };
