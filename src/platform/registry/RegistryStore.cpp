@@ -16,10 +16,6 @@
 
 namespace {
 
-// Far beyond anything the recorder writes; a bigger file is treated as damaged rather than
-// read into memory.
-constexpr size_t kMaxFileBytes = 64 * 1024 * 1024;
-
 FileDescriptor OpenLock(const std::string& filePath, int operation) {
   FileDescriptor lock(::open((filePath + ".lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600));
   while (lock.IsValid() && ::flock(lock.Get(), operation) != 0) {
@@ -46,7 +42,7 @@ bool ReadAll(int fd, std::string& text, bool& tooBig) {
       }
       return false;
     }
-    if (text.size() + static_cast<size_t>(got) > kMaxFileBytes) {
+    if (text.size() + static_cast<size_t>(got) > RegistryStore::kMaxFileBytes) {
       tooBig = true;
       return false;
     }
@@ -74,18 +70,47 @@ RegistryStore::RegistryStore(std::string filePath) : m_filePath(std::move(filePa
 
 std::string RegistryStore::DefaultPath() { return PathAppend(PathAppend(GetConfigFolder(), "vantro"), "corvox.reg"); }
 
-RegistryStore::FileState RegistryStore::ReadFile(RegistryKeyMap& keys) const {
+bool RegistryStore::FileIdentity::operator==(const FileIdentity& other) const {
+  return device == other.device && inode == other.inode && size == other.size &&
+         modified.tv_sec == other.modified.tv_sec && modified.tv_nsec == other.modified.tv_nsec;
+}
+
+RegistryStore::FileState RegistryStore::ReadFile(RegistryKeyMap& keys, bool useCache) const {
   keys.clear();
   FileDescriptor file(::open(m_filePath.c_str(), O_RDONLY | O_CLOEXEC));
   if (!file.IsValid()) {
     return errno == ENOENT ? FileState::Parsed : FileState::Unreadable;
+  }
+  struct stat info;
+  if (::fstat(file.Get(), &info) != 0) {
+    return FileState::Unreadable;
+  }
+  const FileIdentity identity{info.st_dev, info.st_ino, info.st_size, info.st_mtim};
+  if (useCache) {
+    std::lock_guard lock(*m_cacheMutex);
+    if (m_cache && m_cache->identity == identity) {
+      keys = m_cache->keys;
+      return FileState::Parsed;
+    }
+  }
+  if (static_cast<uint64_t>(info.st_size) > kMaxFileBytes) {
+    return FileState::Damaged;
   }
   std::string text;
   bool tooBig = false;
   if (!ReadAll(file.Get(), text, tooBig)) {
     return tooBig ? FileState::Damaged : FileState::Unreadable;
   }
-  return ParseRegistryText(text, keys) ? FileState::Parsed : FileState::Damaged;
+  if (!ParseRegistryText(text, keys)) {
+    return FileState::Damaged;
+  }
+  Remember(identity, keys);
+  return FileState::Parsed;
+}
+
+void RegistryStore::Remember(const FileIdentity& identity, const RegistryKeyMap& keys) const {
+  std::lock_guard lock(*m_cacheMutex);
+  m_cache = Snapshot{identity, keys};
 }
 
 void RegistryStore::SetAside() const {
@@ -104,10 +129,10 @@ LSTATUS RegistryStore::Read(RegistryKeyMap& keys) const {
   }
   // Without a lock (a read-only folder) the file is still read: nobody can be writing it.
   FileDescriptor lock = OpenLock(m_filePath, LOCK_SH);
-  FileState state = ReadFile(keys);
+  FileState state = ReadFile(keys, true);
   if (state == FileState::Damaged && lock.IsValid() && ::flock(lock.Get(), LOCK_EX) == 0) {
     // Another process may have replaced the file between our locks: look again.
-    state = ReadFile(keys);
+    state = ReadFile(keys, true);
     if (state == FileState::Damaged) {
       SetAside();
     }
@@ -131,7 +156,7 @@ LSTATUS RegistryStore::Update(const std::function<LSTATUS(RegistryKeyMap& keys)>
     return ERROR_CANTOPEN;
   }
   RegistryKeyMap keys;
-  const FileState state = ReadFile(keys);
+  const FileState state = ReadFile(keys, false);
   if (state == FileState::Unreadable) {
     // Never replace a file we could not read: it may hold everything the user set.
     return ERROR_CANTREAD;
@@ -147,6 +172,11 @@ LSTATUS RegistryStore::Update(const std::function<LSTATUS(RegistryKeyMap& keys)>
   const std::string text = FormatRegistryText(keys);
   if (!ReplaceFileAtomically(m_filePath, 0600, [&](int fd) { return WriteAll(fd, text); })) {
     return ERROR_CANTWRITE;
+  }
+  // Still under the exclusive lock: the file on disk is the one just written.
+  struct stat info;
+  if (::stat(m_filePath.c_str(), &info) == 0) {
+    Remember({info.st_dev, info.st_ino, info.st_size, info.st_mtim}, keys);
   }
   return ERROR_SUCCESS;
 }

@@ -2,23 +2,35 @@
 
 // The file that holds one user's registry, in RegistryText form.
 //
-// No state is kept in memory: every call reads the file afresh. Calls may come from any thread
-// of any process; they are serialised through flock on "<file>.lock" beside the file (shared for
-// reads, exclusive for updates), and each call opens its own descriptor, so threads of one
-// process exclude each other the same way. Updates replace the file atomically (temporary file
-// beside it, fsync, rename), so a crash leaves the old file or the new one.
+// The parsed file is kept in memory with the file's identity (device, inode, size, modification
+// time) and parsed again only when that identity changed, so a run that reads many values
+// parses the file once. Calls may come from any thread of any process; they are serialised
+// through flock on "<file>.lock" beside the file (shared for reads, exclusive for updates), and
+// each call opens its own descriptor, so threads of one process exclude each other the same
+// way. Updates always read the file afresh under the exclusive lock and replace it atomically
+// (temporary file beside it, fsync, rename), so a crash leaves the old file or the new one.
+// m_cacheMutex guards m_cache.
 //
-// A file that cannot be parsed is renamed aside to "<file>.damaged-<YYYYmmdd-HHMMSS>" and the
+// A file that cannot be parsed, or one far larger than any settings file (kMaxFileBytes), is
+// renamed aside to "<file>.damaged-<YYYYmmdd-HHMMSS>" and the
 // registry reads as empty; the next update starts a fresh file. The user is told through the
 // message-box seam, on the calling thread (the settings are read on the user-interface thread).
 
+#include <sys/stat.h>
+
 #include <functional>
+#include <memory>
+#include <mutex>
+#include <optional>
 #include <string>
 
 #include "platform/registry/RegistryTypes.h"
 
 class RegistryStore {
  public:
+  // A real settings file holds a few kilobytes.
+  static constexpr size_t kMaxFileBytes = 1024 * 1024;
+
   explicit RegistryStore(std::string filePath);
 
   // The current user's file: $XDG_CONFIG_HOME (default ~/.config) + "/vantro/corvox.reg".
@@ -37,8 +49,25 @@ class RegistryStore {
  private:
   enum class FileState { Parsed, Damaged, Unreadable };
 
-  FileState ReadFile(RegistryKeyMap& keys) const;
+  struct FileIdentity {
+    dev_t device = 0;
+    ino_t inode = 0;
+    off_t size = 0;
+    timespec modified{};
+    bool operator==(const FileIdentity& other) const;
+  };
+  struct Snapshot {
+    FileIdentity identity;
+    RegistryKeyMap keys;
+  };
+
+  // `useCache`: answer from the snapshot when the file is the one it was taken of.
+  FileState ReadFile(RegistryKeyMap& keys, bool useCache) const;
+  void Remember(const FileIdentity& identity, const RegistryKeyMap& keys) const;
   void SetAside() const;
 
   std::string m_filePath;
+  // Behind a pointer so the store stays movable.
+  std::unique_ptr<std::mutex> m_cacheMutex = std::make_unique<std::mutex>();
+  mutable std::optional<Snapshot> m_cache;
 };
