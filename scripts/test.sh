@@ -32,4 +32,5 @@ bash scripts/build.sh release
 bash bench/record_wav.sh build-release/src/cli/corvox
 bash bench/record_mp3.sh build-release/src/cli/corvox
 bash bench/record_ogg.sh build-release/src/cli/corvox
+bash bench/record_wma.sh build-release/src/cli/corvox
 bash bench/waveform_read.sh build-release/bench/waveform_read_bench
