@@ -2,6 +2,7 @@
 
 #include "engine/GraphHelpers.h"
 #include "engine/Messages.h"
+#include "engine/OggDecoding.h"
 #include "engine/OggSignature.h"
 #include "platform/media/ClassFactory.h"
 #include "platform/media/FileSink.h"
@@ -65,12 +66,12 @@ HRESULT WaveformReader::ConnectSource(IBaseFilter* source) {
   bool ogg = false;
   HRESULT hr = IsOggFile(m_sourceFile, &ogg);
   if (FAILED(hr)) return hr;
+  std::shared_ptr<IBaseFilter> upstream;
   if (ogg) {
-    // The Ogg splitter and Vorbis decoder of our own are not there yet.
-    SetErrorInfo("\"" + m_sourceFile + "\" is an Ogg file; reading Ogg files is not supported yet.");
-    return VFW_E_UNSUPPORTED_STREAM;
+    hr = AddOggDecoder(m_graph.get(), source, &upstream);
+    if (FAILED(hr)) return hr;
   }
-  hr = ConnectFilters(m_graph.get(), source, m_dump.get());
+  hr = ConnectFilters(m_graph.get(), upstream ? upstream.get() : source, m_dump.get());
   if (FAILED(hr) && GetErrorInfo().empty())
     SetErrorInfo("No decoder turns \"" + m_sourceFile + "\" into audio the waveform can be read from.");
   return hr;

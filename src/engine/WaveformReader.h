@@ -28,7 +28,7 @@ class WaveformReader {
   // The file to read, the dump file to write and where the graph's events go.
   void SetFiles(const std::string& sourceFile, const std::string& dumpFile, HWND window);
   // Makes and wires a new graph, releasing an earlier one; the first failing step's code, with
-  // its reason in GetErrorInfo. Ogg files cannot be read yet: VFW_E_UNSUPPORTED_STREAM.
+  // its reason in GetErrorInfo.
   HRESULT Build();
   // Build, then run with the events going to the window; the wait for the running state (up to
   // 1000 ms). E_NOINTERFACE when the graph lacks control or events.

@@ -1,15 +1,25 @@
 #include "waveform/CVTWaveformDumpInputPin.h"
 
+#include <algorithm>
 #include <mutex>
+#include <span>
 
+#include "platform/media/WaveFormatExtensible.h"
 #include "waveform/CVTWaveformDump.h"
 
 namespace {
 
+// Plain PCM, or the extensible record with the PCM sub-format (more than two channels), whose
+// samples read the same.
 std::optional<WAVEFORMATEX> PcmFormatOf(const AM_MEDIA_TYPE& type) {
   if (type.majortype != MEDIATYPE_Audio || type.formattype != FORMAT_WaveFormatEx) return std::nullopt;
-  const auto format = WaveFormatOf(type);
-  if (!format || !WaveformCondenser::Accepts(*format)) return std::nullopt;
+  auto format = WaveFormatOf(type);
+  if (!format) return std::nullopt;
+  const std::span<const uint8_t> extra =
+      std::span(type.format).subspan(std::min(type.format.size(), kWaveFormatExBytes));
+  if (PlainFormatTag(*format, extra) != WAVE_FORMAT_PCM) return std::nullopt;
+  format->wFormatTag = WAVE_FORMAT_PCM;
+  if (!WaveformCondenser::Accepts(*format)) return std::nullopt;
   return format;
 }
 

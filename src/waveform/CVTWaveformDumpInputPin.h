@@ -17,8 +17,8 @@ class CVTWaveformDumpInputPin : public CBaseInputPin {
  public:
   explicit CVTWaveformDumpInputPin(CVTWaveformDump* dump);
 
-  // Audio with a wave format block, PCM of 8 or 16 bits: S_OK; E_POINTER without a type;
-  // VFW_E_TYPE_NOT_ACCEPTED otherwise.
+  // Audio with a wave format block, PCM of 8 or 16 bits (plain or extensible): S_OK;
+  // E_POINTER without a type; VFW_E_TYPE_NOT_ACCEPTED otherwise.
   HRESULT CheckMediaType(const AM_MEDIA_TYPE* type) override;
   // Takes the format for condensing; the extremes carry on.
   HRESULT SetMediaType(const AM_MEDIA_TYPE* type) override;

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/media/FilterGraph.h"
+#include "platform/media/WaveFormatExtensible.h"
 #include "support/FakeSourcePin.h"
 #include "support/ScratchFolder.h"
 #include "support/SinglePinFilter.h"
@@ -131,6 +132,12 @@ TEST(CVTWaveformDumpTest, RefusesWhatItCannotCondense) {
   video.majortype = MEDIATYPE_Video;
   EXPECT_EQ(check(video), VFW_E_TYPE_NOT_ACCEPTED);
   EXPECT_EQ(check(PcmType(44100, 0, 16)), VFW_E_TYPE_NOT_ACCEPTED);
+  // Six channels come in the extensible record: PCM inside is taken, float is not.
+  WAVEFORMATEX six = MakePcmFormat(44100, 6, 16);
+  six.wFormatTag = WAVE_FORMAT_EXTENSIBLE;
+  EXPECT_EQ(check(MakeAudioMediaType(six, EncodeExtensibleExtra(16, 0x3F, WAVE_FORMAT_PCM))), S_OK);
+  EXPECT_EQ(check(MakeAudioMediaType(six, EncodeExtensibleExtra(16, 0x3F, 3))), VFW_E_TYPE_NOT_ACCEPTED);
+  EXPECT_EQ(check(MakeAudioMediaType(six)), VFW_E_TYPE_NOT_ACCEPTED);  // no sub-format
 
   DumpRig rig(PcmType(44100, 2, 24));
   EXPECT_EQ(rig.Dump().GetPin(0)->CheckMediaType(nullptr), E_POINTER);
