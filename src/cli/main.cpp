@@ -12,6 +12,7 @@
 #include "cli/MixerCommand.h"
 #include "cli/RecordCommand.h"
 #include "cli/SettingsCommand.h"
+#include "cli/UpdateCommand.h"
 #include "mixer/AudioHardwareCheck.h"
 #include "mixer/AudioMixer.h"
 #include "platform/audio/AudioBackendSelection.h"
@@ -29,7 +30,8 @@ constexpr const char* kUsage =
     "  mixer [select PORT | volume VALUE]           show or change the recording input and level\n"
     "  record [--format wav] [--seconds S] [--output PATH]\n"
     "                                               record into the next output file\n"
-    "  settings list | get NAME | set NAME VALUE    show and edit stored settings\n";
+    "  settings list | get NAME | set NAME VALUE    show and edit stored settings\n"
+    "  check-update                                 ask the update server whether a newer version exists\n";
 
 }  // namespace
 
@@ -56,6 +58,7 @@ int main(int argc, char** argv) {
 
   SettingsStore settings;
   if (command == "settings") return RunSettingsCommand(args, settings, std::cout, std::cerr);
+  if (command == "check-update") return RunUpdateCommand(args, settings, std::cout, std::cerr);
 
   const std::shared_ptr<AudioBackend> backend = SelectAudioBackend(audio);
   RegisterAudioCompressors();

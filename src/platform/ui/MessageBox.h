@@ -8,6 +8,7 @@
 #include "platform/ui/Window.h"
 
 constexpr UINT MB_OK = 0x0;
+constexpr UINT MB_OKCANCEL = 0x1;
 constexpr UINT MB_ICONERROR = 0x10;
 constexpr UINT MB_ICONWARNING = 0x30;
 constexpr UINT MB_ICONINFORMATION = 0x40;
