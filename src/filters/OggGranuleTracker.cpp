@@ -2,37 +2,40 @@
 
 void OggGranuleTracker::StartAtZero(int64_t headerPacketNumber) {
   m_known = true;
+  m_afterHeaders = true;
   m_granule = 0;
   m_packetNumber = headerPacketNumber;
-  m_blockSize = 0;
-  m_duration = 0;
+  m_size = -1;
 }
 
 void OggGranuleTracker::Forget() { m_known = false; }
 
-std::optional<int64_t> OggGranuleTracker::Chain(int64_t pageGranule, int64_t packetNumber, int64_t step) {
-  std::optional<int64_t> granule;
-  if (pageGranule != -1)
-    granule = pageGranule;
-  else if (m_known && step >= 0 && packetNumber == m_packetNumber + 1)
-    granule = m_granule + step;
-  m_known = granule.has_value();
-  if (m_known) m_granule = *granule;
-  m_packetNumber = packetNumber;
-  return granule;
+std::optional<int64_t> OggGranuleTracker::Step(int64_t size, int64_t nextSize) const {
+  if (!m_vorbis) return size >= 0 ? std::optional<int64_t>(size) : std::nullopt;
+  if (size <= 0 || nextSize <= 0) return std::nullopt;
+  return (size + nextSize) / 4;
 }
 
-std::optional<int64_t> OggGranuleTracker::NextVorbis(int64_t pageGranule, int64_t packetNumber, long blockSize) {
-  const int64_t step = blockSize <= 0 ? -1 : m_blockSize == 0 ? 0 : (int64_t{m_blockSize} + blockSize) / 4;
-  const std::optional<int64_t> granule = Chain(pageGranule, packetNumber, step);
-  m_blockSize = blockSize;
-  // A packet of unknown size leaves the next one nothing to count from.
-  if (blockSize <= 0) m_known = false;
-  return granule;
-}
-
-std::optional<int64_t> OggGranuleTracker::NextGeneric(int64_t pageGranule, int64_t packetNumber, int64_t duration) {
-  const std::optional<int64_t> granule = Chain(pageGranule, packetNumber, m_duration);
-  m_duration = duration;
-  return granule;
+void OggGranuleTracker::AssignPage(std::span<OggPacketPosition> packets) {
+  for (OggPacketPosition& packet : packets) {
+    if (packet.pageGranule != -1) {
+      packet.granule = packet.pageGranule;
+    } else if (m_known && packet.packetNumber == m_packetNumber + 1) {
+      // The first packet after the headers starts at 0 (a Vorbis one yields no samples).
+      const std::optional<int64_t> step = m_afterHeaders ? std::optional<int64_t>(0) : Step(m_size, packet.size);
+      if (step) packet.granule = m_granule + *step;
+    }
+    m_known = packet.granule.has_value();
+    m_afterHeaders = false;
+    if (m_known) m_granule = *packet.granule;
+    m_packetNumber = packet.packetNumber;
+    m_size = packet.size;
+  }
+  for (size_t i = packets.size(); i-- > 1;) {
+    OggPacketPosition& packet = packets[i - 1];
+    const OggPacketPosition& next = packets[i];
+    if (packet.granule || !next.granule || next.packetNumber != packet.packetNumber + 1) continue;
+    const std::optional<int64_t> step = Step(packet.size, next.size);
+    if (step) packet.granule = *next.granule - *step;
+  }
 }

@@ -239,7 +239,12 @@ void COggSplitter::MakeOutputs() {
 HRESULT COggSplitter::FindDuration(IAsyncReader* reader, int64_t length) {
   REFERENCE_TIME last = -1;
   const HRESULT hr = FindLastPageTime(
-      reader, length, [this](const ogg_page& page) { return PageTime(page); }, &last);
+      reader, length,
+      [this](const ogg_page& page) {
+        const COggStream* stream = StreamBySerial(static_cast<uint32_t>(ogg_page_serialno(&page)));
+        return stream ? stream->Info().PageEndTime(page) : -1;
+      },
+      &last);
   if (FAILED(hr)) return hr;
   m_duration.reset();
   if (last >= 0) m_duration = last;

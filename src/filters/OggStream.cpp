@@ -147,7 +147,7 @@ void COggStream::DropStalePages() {
 
 COggStream::Step COggStream::BeginDelivering() {
   ogg_stream_reset(&m_ogg);
-  m_tracker.Forget();
+  m_tracker = OggGranuleTracker(m_info.Kind() == OggStreamKind::Vorbis);
   m_discontinuity = true;
   m_haveLastTime = false;
   if (m_info.Kind() != OggStreamKind::Vorbis) return Step::Continue;
@@ -179,43 +179,57 @@ COggStream::Step COggStream::DeliverPage(const OggPageNode& node) {
   page.body = const_cast<unsigned char*>(node.body.data());
   page.body_len = static_cast<long>(node.bodyBytes);
   if (ogg_stream_pagein(&m_ogg, &page) != 0) return Step::Continue;
+  const bool vorbis = m_info.Kind() == OggStreamKind::Vorbis;
   ogg_packet packet;
   int result;
   while ((result = ogg_stream_packetout(&m_ogg, &packet)) != 0) {
-    if (result < 0) {
-      m_tracker.Forget();
+    if (result < 0 || IsHeaderPacket(packet)) {
+      if (DeliverGathered() == Step::End) return Step::End;
+      if (result < 0)
+        m_tracker.Forget();
+      else
+        m_tracker.StartAtZero(packet.packetno);
       continue;
     }
-    if (DeliverPacket(packet) == Step::End) return Step::End;
+    OggPacketPosition position;
+    position.pageGranule = packet.granulepos;
+    position.packetNumber = packet.packetno;
+    if (vorbis) {
+      const long blockSize = m_info.VorbisBlockSize(packet);
+      position.size = blockSize > 0 ? blockSize : -1;
+    } else {
+      const std::optional<OggDataPacket> data = ParseDataPacket({packet.packet, static_cast<size_t>(packet.bytes)});
+      position.size = data ? data->duration : -1;
+    }
+    m_gathered.push_back(packet);
+    m_positions.push_back(position);
   }
-  return Step::Continue;
+  return DeliverGathered();
 }
 
-COggStream::Step COggStream::DeliverPacket(const ogg_packet& packet) {
-  if (IsHeaderPacket(packet)) {
-    m_tracker.StartAtZero(packet.packetno);
-    return Step::Continue;
-  }
+COggStream::Step COggStream::DeliverGathered() {
+  m_tracker.AssignPage(m_positions);
+  Step step = Step::Continue;
+  for (size_t i = 0; i < m_gathered.size() && step == Step::Continue; ++i)
+    if (m_positions[i].granule) step = DeliverPacket(m_gathered[i], m_positions[i]);
+  m_gathered.clear();
+  m_positions.clear();
+  return step;
+}
+
+COggStream::Step COggStream::DeliverPacket(const ogg_packet& packet, const OggPacketPosition& position) {
   std::span<const uint8_t> bytes{packet.packet, static_cast<size_t>(packet.bytes)};
-  std::optional<int64_t> granule;
+  const int64_t granule = *position.granule;
   int64_t duration = 0;
   bool syncPoint = true;
-  if (m_info.Kind() == OggStreamKind::Vorbis) {
-    granule = m_tracker.NextVorbis(packet.granulepos, packet.packetno, m_info.VorbisBlockSize(packet));
-  } else {
+  if (m_info.Kind() != OggStreamKind::Vorbis) {
     const std::optional<OggDataPacket> data = ParseDataPacket(bytes);
-    if (!data) {
-      m_tracker.Forget();
-      return Step::Continue;
-    }
+    if (!data) return Step::Continue;
     duration = data->duration;
     syncPoint = data->syncPoint;
     bytes = data->payload;
-    granule = m_tracker.NextGeneric(packet.granulepos, packet.packetno, duration);
   }
-  if (!granule) return Step::Continue;
-
-  const REFERENCE_TIME time = m_info.TimeFromGranule(*granule);
+  const REFERENCE_TIME time = m_info.TimeFromGranule(granule);
   // A Vorbis packet's audio begins where the packet before ended.
   const REFERENCE_TIME begins = m_info.Kind() == OggStreamKind::Vorbis && m_haveLastTime ? m_lastTime : time;
   m_lastTime = time;
@@ -226,9 +240,9 @@ COggStream::Step COggStream::DeliverPacket(const ogg_packet& packet) {
   }
   OggPacketTimes times;
   times.start = time - m_run->start;
-  times.end = m_info.TimeFromGranule(*granule + duration) - m_run->start;
-  times.mediaStart = *granule;
-  times.mediaEnd = *granule + duration;
+  times.end = m_info.TimeFromGranule(granule + duration) - m_run->start;
+  times.mediaStart = granule;
+  times.mediaEnd = granule + duration;
   if (times.start >= 0 && Send(bytes, times, false, syncPoint, false) == Step::End) return Step::End;
   if (packet.e_o_s) {
     EndOfStream();

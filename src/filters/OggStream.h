@@ -23,6 +23,7 @@
 #include <cstdint>
 #include <memory>
 #include <thread>
+#include <vector>
 
 #include "filters/OggGranuleTracker.h"
 #include "filters/OggPageQueue.h"
@@ -88,7 +89,9 @@ class COggStream {
   bool WaitForPage(std::unique_ptr<OggPageNode>* page);
   Step BeginDelivering();
   Step DeliverPage(const OggPageNode& page);
-  Step DeliverPacket(const ogg_packet& packet);
+  // Delivers the packets gathered from the page so far, once their positions are known.
+  Step DeliverGathered();
+  Step DeliverPacket(const ogg_packet& packet, const OggPacketPosition& position);
   Step Send(std::span<const uint8_t> bytes, const OggPacketTimes& times, bool header, bool syncPoint, bool preroll);
   bool FrontIsStale() const;
   void DropStalePages();
@@ -115,6 +118,8 @@ class COggStream {
 
   // Delivery thread.
   OggGranuleTracker m_tracker;
+  std::vector<ogg_packet> m_gathered;  // point into m_ogg until the next page goes in
+  std::vector<OggPacketPosition> m_positions;
   bool m_discontinuity = true;
   REFERENCE_TIME m_lastTime = 0;  // of the packet before, for the stop check
   bool m_haveLastTime = false;

@@ -146,6 +146,31 @@ int64_t OggStreamInfo::GranuleFromTime(REFERENCE_TIME time) const {
   return -1;
 }
 
+REFERENCE_TIME OggStreamInfo::PageEndTime(const ogg_page& page) const {
+  const int64_t granule = ogg_page_granulepos(&page);
+  if (granule < 0 || m_kind == OggStreamKind::Unrecognised) return -1;
+  int64_t duration = 0;
+  if (m_kind == OggStreamKind::Generic) {
+    // The lacing values: a packet ends at each value below 255.
+    const int segments = page.header[26];
+    const unsigned char* lacing = page.header + 27;
+    int last = segments - 1;
+    while (last >= 0 && lacing[last] == 255) --last;
+    int first = last - 1;
+    while (first >= 0 && lacing[first] == 255) --first;
+    const bool continued = (page.header[5] & 1) != 0;
+    if (last >= 0 && (first >= 0 || !continued)) {
+      size_t offset = 0, length = 0;
+      for (int i = 0; i <= first; ++i) offset += lacing[i];
+      for (int i = first + 1; i <= last; ++i) length += lacing[i];
+      const std::span<const uint8_t> packet{page.body + offset, length};
+      const std::optional<OggDataPacket> data = ParseDataPacket(packet);
+      if (data && (packet[0] & 1) == 0) duration = data->duration;
+    }
+  }
+  return TimeFromGranule(granule + duration);
+}
+
 long OggStreamInfo::VorbisBlockSize(const ogg_packet& packet) const {
   if (m_kind != OggStreamKind::Vorbis || !Playable()) return 0;
   ogg_packet copy = packet;

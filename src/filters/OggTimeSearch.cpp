@@ -1,6 +1,7 @@
 #include "filters/OggTimeSearch.h"
 
 #include <algorithm>
+#include <vector>
 
 #include "filters/OggGranuleTracker.h"
 #include "filters/OggPageReader.h"
@@ -73,25 +74,30 @@ HRESULT FindKeyFrameTime(IAsyncReader* reader, int64_t startByte, uint32_t seria
   pages.Seek(startByte);
   ogg_stream_state stream;
   ogg_stream_init(&stream, static_cast<int>(serial));
-  OggGranuleTracker tracker;
+  OggGranuleTracker tracker(false);
+  std::vector<OggPacketPosition> positions;
+  std::vector<bool> syncPoints;
   HRESULT hr;
   ogg_page page;
   int64_t offset;
   bool found = false;
   while (!found && (hr = pages.Next(&page, &offset)) == S_OK) {
     if (static_cast<uint32_t>(ogg_page_serialno(&page)) != serial || ogg_stream_pagein(&stream, &page) != 0) continue;
+    positions.clear();
+    syncPoints.clear();
     ogg_packet packet;
     int result;
-    while (!found && (result = ogg_stream_packetout(&stream, &packet)) != 0) {
+    while ((result = ogg_stream_packetout(&stream, &packet)) != 0) {
       const std::optional<OggDataPacket> data =
           result > 0 ? ParseDataPacket({packet.packet, static_cast<size_t>(packet.bytes)}) : std::nullopt;
-      if (!data || (packet.packet[0] & 1) != 0) {
-        tracker.Forget();
-        continue;
-      }
-      const std::optional<int64_t> granule = tracker.NextGeneric(packet.granulepos, packet.packetno, data->duration);
-      if (!granule || !data->syncPoint) continue;
-      const REFERENCE_TIME packetTime = info.TimeFromGranule(*granule);
+      if (!data || (packet.packet[0] & 1) != 0) continue;
+      positions.push_back({packet.granulepos, packet.packetno, data->duration, std::nullopt});
+      syncPoints.push_back(data->syncPoint);
+    }
+    tracker.AssignPage(positions);
+    for (size_t i = 0; i < positions.size() && !found; ++i) {
+      if (!positions[i].granule || !syncPoints[i]) continue;
+      const REFERENCE_TIME packetTime = info.TimeFromGranule(*positions[i].granule);
       if (packetTime >= target) {
         *time = packetTime;
         found = true;
