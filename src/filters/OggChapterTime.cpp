@@ -1,5 +1,6 @@
 #include "filters/OggChapterTime.h"
 
+#include <cstdint>
 #include <cstdio>
 #include <optional>
 
@@ -19,6 +20,7 @@ constexpr int64_t kLargestWeight = 100'000'000'000'000'000;
 std::optional<REFERENCE_TIME> Parse(const std::string& text) {
   int64_t value = 0;
   int64_t weight = 1;
+  bool separated = false;
   for (auto it = text.rbegin(); it != text.rend(); ++it) {
     const char c = *it;
     if (c >= '0' && c <= '9') {
@@ -26,10 +28,12 @@ std::optional<REFERENCE_TIME> Parse(const std::string& text) {
       value += (c - '0') * weight;
       weight *= 10;
     } else if (c == '.') {
+      separated = true;
       if (value > kSecond || weight > kSecond) return std::nullopt;
       value = value * kSecond / weight;
       weight = kSecond;
     } else if (c == ':') {
+      separated = true;
       if (weight < kSecond) {
         value *= kSecond;
         weight = kMinuteDigitWeight;
@@ -43,6 +47,11 @@ std::optional<REFERENCE_TIME> Parse(const std::string& text) {
     } else {
       return std::nullopt;
     }
+  }
+  // Digits alone are whole seconds.
+  if (!separated && !text.empty()) {
+    if (value > INT64_MAX / kSecond) return std::nullopt;
+    value *= kSecond;
   }
   return value;
 }
