@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <random>
 
+#include "app/AppUpdateCheck.h"
 #include "app/FrameIds.h"
 #include "app/MainFrame.h"
 #include "app/SignalCloser.h"
@@ -39,6 +40,8 @@ CCorvoxApp::CCorvoxApp(SettingsStore& settings, std::function<int64_t()> now)
 
 CCorvoxApp::~CCorvoxApp() {
   m_signalCloser.reset();
+  if (m_frame) m_frame->SetUpdateCheck(nullptr);
+  m_updateCheck.reset();
   if (m_frame) m_frame->DetachDocument();
   m_document.reset();
   m_frame.reset();
@@ -76,6 +79,8 @@ bool CCorvoxApp::InitInstance(const QStringList& arguments) {
   m_frame = std::make_unique<CMainFrame>(m_settings);
   m_document = std::make_unique<CCorvoxDoc>(m_settings, m_frame.get());
   m_frame->AttachDocument(m_document.get());
+  m_updateCheck = std::make_unique<AppUpdateCheck>(m_settings, m_frame->Timers(), m_frame.get());
+  m_frame->SetUpdateCheck(m_updateCheck.get());
   m_signalCloser = std::make_unique<SignalCloser>([frame = m_frame.get()] { frame->close(); });
   m_frame->show();
   m_frame->repaint();

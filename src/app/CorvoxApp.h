@@ -10,6 +10,7 @@
 #include <functional>
 #include <memory>
 
+class AppUpdateCheck;
 class CCorvoxDoc;
 class CMainFrame;
 class SettingsStore;
@@ -43,6 +44,7 @@ class CCorvoxApp {
   std::function<int64_t()> m_now;
   std::unique_ptr<CMainFrame> m_frame;
   std::unique_ptr<CCorvoxDoc> m_document;
+  std::unique_ptr<AppUpdateCheck> m_updateCheck;
   std::unique_ptr<SignalCloser> m_signalCloser;
   int m_exitCode = 0;
 };

@@ -24,6 +24,7 @@
 #include "engine/Messages.h"
 #include "platform/media/Seeking.h"
 #include "settings/SettingsStore.h"
+#include "update/UpdateCheck.h"
 #include "waveform/TimeText.h"
 #include "waveform/ui/CorvoxView.h"
 
@@ -402,6 +403,13 @@ void CMainFrame::showEvent(QShowEvent* event) {
   if (m_volumeApplied) return;
   m_volumeApplied = true;
   ApplyVolume();
+}
+
+// The window has one size; a window manager that maximises it anyway is undone.
+void CMainFrame::changeEvent(QEvent* event) {
+  QMainWindow::changeEvent(event);
+  if (event->type() == QEvent::WindowStateChange && (windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen)))
+    setWindowState(windowState() & ~(Qt::WindowMaximized | Qt::WindowFullScreen));
 }
 
 // A recording still running or paused is stopped and saved as Stop does before the window

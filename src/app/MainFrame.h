@@ -77,6 +77,7 @@ class CMainFrame : public QMainWindow, public FrameWindow {
   void timerEvent(QTimerEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
   void showEvent(QShowEvent* event) override;
+  void changeEvent(QEvent* event) override;
 
  private:
   void CreateMenus();

@@ -9,6 +9,7 @@
 namespace {
 
 constexpr UINT kIconMask = 0xF0;
+constexpr UINT kButtonsMask = 0x0F;
 
 QWidget* OwnerWidget(HWND owner) { return dynamic_cast<QWidget*>(owner); }
 
@@ -33,9 +34,11 @@ void InstallQtDialogSeams() {
 }
 
 int ShowQtMessageBox(HWND owner, const std::string& text, UINT flags) {
-  QMessageBox box(IconFor(flags), kProductName, QString::fromStdString(text), QMessageBox::Ok, OwnerWidget(owner));
-  box.exec();
-  return IDOK;
+  const bool okCancel = (flags & kButtonsMask) == MB_OKCANCEL;
+  QMessageBox box(IconFor(flags), kProductName, QString::fromStdString(text),
+                  okCancel ? QMessageBox::Ok | QMessageBox::Cancel : QMessageBox::Ok, OwnerWidget(owner));
+  // Escape or closing the box counts as Cancel where there is one.
+  return box.exec() == QMessageBox::Ok || !okCancel ? IDOK : IDCANCEL;
 }
 
 bool ShowQtOpenFileDialog(HWND owner, const OpenFileDialogOptions& options, std::string* path) {

@@ -13,6 +13,6 @@ class UpdateCheckHook {
   // Timer 1005 fired; `window` receives WM_UPDATE_RESPONSE when the check is done.
   virtual void Start(HWND window) = 0;
   virtual void OnResponse(WPARAM wParam, LPARAM lParam) = 0;
-  // Waits up to `grace` for a running worker, then ends it.
+  // Ends a running worker within `grace`.
   virtual void Shutdown(std::chrono::milliseconds grace) = 0;
 };

@@ -51,11 +51,11 @@ AppTestRig::~AppTestRig() {
   Pump(std::chrono::milliseconds(1));
 }
 
-std::string AppTestRig::WriteTone(const std::string& name, double seconds, uint32_t rateHz) const {
+std::string AppTestRig::WriteTone(const std::string& name, double seconds, uint32_t rateHz, int16_t amplitude) const {
   const auto frames = static_cast<uint32_t>(seconds * rateHz);
   std::vector<int32_t> values(frames);
   for (uint32_t n = 0; n < frames; ++n)
-    values[n] = static_cast<int32_t>(16000 * std::sin(2 * M_PI * 440.0 * n / rateHz));
+    values[n] = static_cast<int32_t>(amplitude * std::sin(2 * M_PI * 440.0 * n / rateHz));
   WavLayout layout;
   layout.channels = 1;
   layout.rateHz = rateHz;

@@ -26,8 +26,9 @@ class AppTestRig {
   const ScratchFolder& Folder() const { return m_folder; }
   std::string MusicFolder() const { return m_folder.File("music"); }
 
-  // A 16-bit mono WAV file of a 440 Hz tone at half scale.
-  std::string WriteTone(const std::string& name, double seconds, uint32_t rateHz = 8000) const;
+  // A 16-bit mono WAV file of a 440 Hz tone, by default at half scale.
+  std::string WriteTone(const std::string& name, double seconds, uint32_t rateHz = 8000,
+                        int16_t amplitude = 16000) const;
 
   // Processes events until `done` holds; false when `timeout` passed first.
   static bool PumpUntil(const std::function<bool()>& done,

@@ -1,0 +1,118 @@
+#include <gtest/gtest.h>
+
+#include <QSlider>
+
+#include "app/AppRig.h"
+#include "app/FrameIds.h"
+#include "app/SelectionVolumeBar.h"
+#include "mixer/AudioHardwareCheck.h"
+#include "platform/audio/AudioBackendSelection.h"
+#include "platform/audio/virtual/VirtualAudioBackend.h"
+
+namespace {
+
+constexpr int64_t kDay = 86400;
+
+class NoMixerBackend : public VirtualAudioBackend {
+ public:
+  int MixerCount() override { return 0; }
+};
+
+bool UpdateCheckArmed(AppRig& rig) { return rig.Frame().Timers().IsRunning(kUpdateCheckTimer); }
+
+}  // namespace
+
+TEST(CorvoxAppTest, FirstRunMarksItselfAndSchedulesNoCheck) {
+  AppRig rig;
+  ASSERT_TRUE(rig.Start());
+  uint32_t marker = 0;
+  uint32_t lastChecked = 0;
+  EXPECT_TRUE(rig.Settings().GetVirgin(marker));
+  ASSERT_TRUE(rig.Settings().GetLastChecked(lastChecked));
+  EXPECT_EQ(lastChecked, static_cast<uint32_t>(AppRig::kNow));
+  EXPECT_TRUE(rig.Settings().GetAutoUpdate());
+  EXPECT_FALSE(UpdateCheckArmed(rig));
+  EXPECT_TRUE(rig.Frame().isVisible());
+  EXPECT_EQ(rig.Frame().windowTitle(), "Vantro Audio Recorder");
+}
+
+TEST(CorvoxAppTest, TheUpdateCheckIsArmedOnlyAfterTenWholeDays) {
+  for (const auto& [age, armed] :
+       {std::pair{10 * kDay, false}, std::pair{11 * kDay - 1, false}, std::pair{11 * kDay, true}}) {
+    AppRig rig;
+    rig.Settings().SetVirgin(7);
+    rig.Settings().SetLastChecked(static_cast<uint32_t>(AppRig::kNow - age));
+    ASSERT_TRUE(rig.Start());
+    EXPECT_EQ(UpdateCheckArmed(rig), armed) << age;
+    if (armed) EXPECT_EQ(rig.Frame().Timers().PeriodMs(kUpdateCheckTimer), 11928);
+  }
+}
+
+TEST(CorvoxAppTest, ACheckInTheFutureIsResetToNowAndNothingIsScheduled) {
+  AppRig rig;
+  rig.Settings().SetVirgin(7);
+  rig.Settings().SetLastChecked(static_cast<uint32_t>(AppRig::kNow + 3 * kDay));
+  ASSERT_TRUE(rig.Start());
+  uint32_t lastChecked = 0;
+  rig.Settings().GetLastChecked(lastChecked);
+  EXPECT_EQ(lastChecked, static_cast<uint32_t>(AppRig::kNow));
+  EXPECT_FALSE(UpdateCheckArmed(rig));
+}
+
+TEST(CorvoxAppTest, AutomaticChecksOffScheduleNothing) {
+  AppRig rig;
+  rig.Settings().RunStartupPass();
+  rig.Settings().SetAutoUpdate(false);
+  rig.Settings().SetVirgin(7);
+  rig.Settings().SetLastChecked(0);
+  ASSERT_TRUE(rig.Start());
+  EXPECT_FALSE(UpdateCheckArmed(rig));
+}
+
+TEST(CorvoxAppTest, WithoutAMixerDeviceItSaysSoAndDoesNotRun) {
+  AppRig rig;
+  UseAudioBackend(std::make_shared<NoMixerBackend>());
+  const bool started = rig.Start({});
+  SelectAudioBackend("virtual");
+  EXPECT_FALSE(started);
+  EXPECT_EQ(rig.App().ExitCode(), 1);
+  EXPECT_EQ(rig.App().MainFrame(), nullptr);
+  ASSERT_EQ(rig.Boxes().Boxes().size(), 1u);
+  EXPECT_EQ(rig.Boxes().Boxes()[0].text, kNoAudioHardwareMessage);
+  EXPECT_EQ(rig.Boxes().Boxes()[0].flags, MB_ICONERROR);
+}
+
+TEST(CorvoxAppTest, AWrongCommandLineEndsWithUsage) {
+  for (const QStringList& arguments :
+       {QStringList{"--frobnicate"}, QStringList{"a.wav", "b.wav"}, QStringList{"--audio", "carrier-pigeon"}}) {
+    AppRig rig;
+    EXPECT_FALSE(rig.Start(arguments));
+    EXPECT_EQ(rig.App().ExitCode(), 2);
+  }
+  SelectAudioBackend("virtual");
+}
+
+TEST(CorvoxAppTest, AFileNamedOnTheCommandLineIsOpened) {
+  AppRig rig;
+  const std::string tone = rig.WriteTone("named.wav", 2.5);
+  ASSERT_TRUE(rig.Start({"--audio", "virtual", QString::fromStdString(tone)}));
+  ASSERT_TRUE(rig.WaitForLoad());
+  EXPECT_EQ(rig.Document().CurrentFile(), tone);
+  EXPECT_NEAR(rig.Document().Duration(), 2.5, 0.01);
+  EXPECT_TRUE(rig.View().WaveformLoaded());
+  EXPECT_TRUE(rig.Frame().IsButtonEnabled(FrameButton::Play));
+}
+
+TEST(CorvoxAppTest, TheVolumeIsStoredAtOnceAndRestoredAtTheNextStart) {
+  AppRig rig;
+  ASSERT_TRUE(rig.Start());
+  EXPECT_EQ(rig.Frame().SelectionBar()->Volume()->value(), 70);
+  rig.Frame().SelectionBar()->Volume()->setValue(420);
+  int stored = -1;
+  rig.Settings().GetPlaybackVol(stored);
+  EXPECT_EQ(stored, 420);
+  EXPECT_EQ(rig.Document().Player().Volume(), -7);  // 20 log10(0.42), truncated
+  rig.Restart();
+  ASSERT_TRUE(rig.Start());
+  EXPECT_EQ(rig.Frame().SelectionBar()->Volume()->value(), 420);
+}
