@@ -10,6 +10,8 @@ packages=(
   libasound2-dev libpulse-dev pulseaudio pulseaudio-utils
   libavformat-dev libavcodec-dev libavutil-dev libswresample-dev
   libcurl4-openssl-dev qt6-base-dev
+  # The window's status font (a Verdana-like sans), and a virtual display for the README's screenshot.
+  fonts-dejavu-core xvfb xdotool x11-utils
   ffmpeg vorbis-tools sox libsox-fmt-base mpg123 lame time
 )
 
