@@ -2,13 +2,10 @@
 
 #include <vorbis/vorbisenc.h>
 
-struct VorbisAnalysis::State {
-  vorbis_info info{};
-  vorbis_comment comment{};
-  vorbis_dsp_state dsp{};
-  vorbis_block block{};
+#include "filters/VorbisCodecState.h"
+
+struct VorbisAnalysis::State : VorbisCodecState {
   ogg_packet headers[3]{};
-  bool open = false;
   bool blockPending = false;  // a block whose packets are still being flushed
 };
 
@@ -45,15 +42,7 @@ bool VorbisAnalysis::Open(const VORBISFORMAT& format) {
   return true;
 }
 
-void VorbisAnalysis::Close() {
-  State& s = *m_state;
-  if (!s.open) return;
-  vorbis_block_clear(&s.block);
-  vorbis_dsp_clear(&s.dsp);
-  vorbis_comment_clear(&s.comment);
-  vorbis_info_clear(&s.info);
-  s.open = false;
-}
+void VorbisAnalysis::Close() { m_state->Clear(); }
 
 bool VorbisAnalysis::IsOpen() const { return m_state->open; }
 

@@ -1,14 +1,8 @@
 #include "filters/VorbisSynthesis.h"
 
-#include <vorbis/codec.h>
+#include "filters/VorbisCodecState.h"
 
-struct VorbisSynthesis::State {
-  vorbis_info info{};
-  vorbis_comment comment{};
-  vorbis_dsp_state dsp{};
-  vorbis_block block{};
-  bool open = false;
-};
+struct VorbisSynthesis::State : VorbisCodecState {};
 
 namespace {
 
@@ -51,15 +45,7 @@ bool VorbisSynthesis::Open(std::span<const uint8_t> identification, std::span<co
   return true;
 }
 
-void VorbisSynthesis::Close() {
-  State& s = *m_state;
-  if (!s.open) return;
-  vorbis_block_clear(&s.block);
-  vorbis_dsp_clear(&s.dsp);
-  vorbis_comment_clear(&s.comment);
-  vorbis_info_clear(&s.info);
-  s.open = false;
-}
+void VorbisSynthesis::Close() { m_state->Clear(); }
 
 bool VorbisSynthesis::IsOpen() const { return m_state->open; }
 
