@@ -210,6 +210,22 @@ TEST_F(OggSplitterToolFilesTest, MultiplexedStreamsShareAnOutput) {
   const std::vector<ReceivedSample> audio = AudioPackets(rig.Sink(0).Samples());
   ASSERT_FALSE(audio.empty());
   EXPECT_NEAR(Seconds(audio.back().times->start), 3.0, 0.05);
+
+  // Choosing the other stream sends its own headers and audio on the same output.
+  OggSplitterRig other;
+  ASSERT_EQ(other.Open(ogg), S_OK);
+  ASSERT_EQ(other.Splitter().Enable(1, AMSTREAMSELECTENABLE_ENABLE), S_OK);
+  other.Splitter().Info(0, nullptr, &flags, nullptr, nullptr, nullptr);
+  EXPECT_EQ(flags, 0u);
+  ASSERT_EQ(other.Run(), S_OK);
+  ASSERT_TRUE(other.WaitForEnd());
+  const std::vector<ReceivedSample> second = other.Sink(0).Samples();
+  const std::vector<ReceivedSample> secondAudio = AudioPackets(second);
+  ASSERT_FALSE(secondAudio.empty());
+  EXPECT_NEAR(Seconds(secondAudio.back().times->start), 2.0, 0.05);
+  const DecodedVorbis decoded = DecodeVorbisPackets(second);
+  ASSERT_TRUE(decoded.valid);
+  EXPECT_NEAR(static_cast<double>(decoded.samples[0].size()) / decoded.rateHz, 2.0, 0.05);
 }
 
 }  // namespace
