@@ -4,7 +4,6 @@
 
 #include "platform/ui/Window.h"
 
-constexpr UINT WM_UPDATE_RESPONSE = 1314;
 constexpr UINT WM_WAVEFORM_LOADED = 1624;
 constexpr UINT WM_SELECTION_CHANGED = 1625;
 constexpr UINT WM_PLAYER_GRAPH_EVENT = 1631;

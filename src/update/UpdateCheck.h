@@ -21,9 +21,6 @@
 // Worker → main window: the transfer finished (wParam: the notify parameter).
 constexpr UINT WM_UPDATE_RESPONSE = 1314;
 constexpr WPARAM kUpdateNotifyParameter = 2;
-// The main window's timer that starts the check while it is due.
-constexpr UINT kUpdateTimerId = 1005;
-constexpr UINT kUpdateTimerPeriodMs = 11928;
 constexpr size_t kUpdateChunkSizeBytes = 512;
 
 inline constexpr const char* kUpdateQuestion =

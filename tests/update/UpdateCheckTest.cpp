@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/shell/ShellOpen.h"
+#include "platform/ui/MessageBox.h"
 #include "platform/ui/MessageLoop.h"
 #include "support/LocalHttpServer.h"
 #include "support/ScratchFolder.h"
@@ -18,8 +19,6 @@ namespace {
 using Clock = std::chrono::steady_clock;
 using Call = RecordingInternetClient::Call;
 constexpr uint32_t kEarlierCheck = 12345;
-// What the box returns for its Cancel button (IDCANCEL).
-constexpr int kCancelButton = 2;
 
 class UpdateCheckTest : public ::testing::Test {
  protected:
@@ -158,7 +157,7 @@ TEST_F(UpdateCheckTest, AFailedOpenShowsWhereToGetItAndKeepsTheOldTime) {
 }
 
 TEST_F(UpdateCheckTest, CancelStoresTheTimeAndOpensNothing) {
-  answer = kCancelButton;
+  answer = IDCANCEL;
   CheckAgainst("<resp>https://example.org/get</resp>");
   EXPECT_EQ(boxes.size(), 1u);
   EXPECT_TRUE(opened.empty());

@@ -13,6 +13,7 @@ constexpr UINT MB_ICONERROR = 0x10;
 constexpr UINT MB_ICONWARNING = 0x30;
 constexpr UINT MB_ICONINFORMATION = 0x40;
 constexpr int IDOK = 1;
+constexpr int IDCANCEL = 2;
 
 using MessageBoxHandler = std::function<int(HWND owner, const std::string& text, UINT flags)>;
 
