@@ -18,14 +18,14 @@ struct FormatChoice {
   uint32_t kbps;
 };
 
-// The formats offered, in list order. Each one's encoded blocks are long enough (at least
-// about 250 bytes) that the ASF packaging of every block stays well under a tenth of the
-// stream; index 24 is the stored default, 128 kbps at 44.1 kHz stereo, past the middle.
+// The formats offered, in list order: those whose encoded blocks are long and few enough that
+// the ASF packaging of each (about 18 bytes) keeps a file within a tenth of its bitrate.
+// Index 24 is the stored default, 128 kbps at 44.1 kHz stereo, past the middle.
 constexpr FormatChoice kWmaV2Formats[] = {
     {8000, 1, 32},   {8000, 1, 40},   {32000, 1, 40},  {32000, 2, 40},  {11025, 1, 48},  {22050, 1, 48},
-    {22050, 2, 48},  {32000, 1, 48},  {32000, 2, 48},  {44100, 1, 48},  {44100, 2, 48},  {16000, 1, 64},
-    {22050, 2, 64},  {32000, 1, 64},  {32000, 2, 64},  {44100, 1, 64},  {44100, 2, 64},  {48000, 2, 64},
-    {32000, 2, 80},  {44100, 2, 80},  {48000, 2, 80},  {44100, 2, 96},  {48000, 2, 96},  {32000, 2, 128},
+    {22050, 2, 48},  {32000, 1, 48},  {32000, 2, 48},  {44100, 1, 48},  {44100, 2, 48},  {22050, 2, 64},
+    {32000, 1, 64},  {32000, 2, 64},  {44100, 1, 64},  {44100, 2, 64},  {48000, 2, 64},  {32000, 2, 80},
+    {44100, 2, 80},  {48000, 2, 80},  {44100, 1, 96},  {44100, 2, 96},  {48000, 2, 96},  {32000, 2, 128},
     {44100, 2, 128}, {48000, 2, 128}, {44100, 2, 160}, {48000, 2, 160}, {44100, 2, 192}, {48000, 2, 192},
     {44100, 2, 256}, {48000, 2, 256}, {44100, 2, 320}, {48000, 2, 320},
 };
