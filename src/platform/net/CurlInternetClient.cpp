@@ -144,13 +144,12 @@ bool CurlInternetClient::InternetSetOption(HINTERNET handle, DWORD option, DWORD
     m_connectedState = value;
     return true;
   }
-  std::unique_lock lock(m_mutex, std::defer_lock);
-  if (!handle) lock.lock();
-  std::chrono::milliseconds* timeout = TimeoutFor(handle ? handle->timeouts : m_defaultTimeouts, option);
-  if (!timeout) return Fail(ERROR_INTERNET_INVALID_OPTION, "Unknown option");
-  if (handle && handle->transfer) return Fail(ERROR_INTERNET_INCORRECT_HANDLE_TYPE, "Set timeouts before the request");
-  *timeout = std::chrono::milliseconds(value);
-  return true;
+  return AccessTimeout(handle, option, [&](std::chrono::milliseconds& timeout) {
+    if (handle && handle->transfer)
+      return Fail(ERROR_INTERNET_INCORRECT_HANDLE_TYPE, "Set timeouts before the request");
+    timeout = std::chrono::milliseconds(value);
+    return true;
+  });
 }
 
 bool CurlInternetClient::InternetQueryOption(HINTERNET handle, DWORD option, DWORD& value) {
@@ -159,12 +158,10 @@ bool CurlInternetClient::InternetQueryOption(HINTERNET handle, DWORD option, DWO
     value = m_connectedState;
     return true;
   }
-  std::unique_lock lock(m_mutex, std::defer_lock);
-  if (!handle) lock.lock();
-  std::chrono::milliseconds* timeout = TimeoutFor(handle ? handle->timeouts : m_defaultTimeouts, option);
-  if (!timeout) return Fail(ERROR_INTERNET_INVALID_OPTION, "Unknown option");
-  value = static_cast<DWORD>(timeout->count());
-  return true;
+  return AccessTimeout(handle, option, [&](std::chrono::milliseconds& timeout) {
+    value = static_cast<DWORD>(timeout.count());
+    return true;
+  });
 }
 
 bool CurlInternetClient::InternetGetConnectedState(DWORD& flags) {
@@ -181,6 +178,14 @@ void CurlInternetClient::InternetCancelRequest(HINTERNET request) {
 DWORD CurlInternetClient::InternetGetLastError() { return t_lastError; }
 
 std::string CurlInternetClient::InternetGetLastErrorText() { return t_lastErrorText; }
+
+bool CurlInternetClient::AccessTimeout(HINTERNET handle, DWORD option,
+                                       const std::function<bool(std::chrono::milliseconds&)>& use) {
+  std::unique_lock lock(m_mutex, std::defer_lock);
+  if (!handle) lock.lock();
+  std::chrono::milliseconds* timeout = TimeoutFor(handle ? handle->timeouts : m_defaultTimeouts, option);
+  return timeout ? use(*timeout) : Fail(ERROR_INTERNET_INVALID_OPTION, "Unknown option");
+}
 
 HttpTransfer* CurlInternetClient::TransferOf(HINTERNET request) {
   if (!request || !request->transfer) {

@@ -3,6 +3,8 @@
 // plain HTTP; no cookies, no cache, no redirects followed.
 
 #include <atomic>
+#include <chrono>
+#include <functional>
 #include <mutex>
 
 #include "platform/net/HttpTransfer.h"
@@ -28,6 +30,9 @@ class CurlInternetClient final : public InternetClient {
   std::string InternetGetLastErrorText() override;
 
  private:
+  // Runs `use` on the timeout `option` names, of the handle or (null handle) of the defaults
+  // under m_mutex; an unknown option fails.
+  bool AccessTimeout(HINTERNET handle, DWORD option, const std::function<bool(std::chrono::milliseconds&)>& use);
   // The request's transfer, or null with the last error set.
   HttpTransfer* TransferOf(HINTERNET request);
 

@@ -38,6 +38,9 @@ class Exchange {
     return ok;
   }
 
+  // Starts the request and writes its empty body.
+  bool SendEmptyBody() { return client.HttpSendRequestEx(request, 0) && Write(""); }
+
   // Reads until the end or a failure; false on failure. Each read asks for `pieceBytes`.
   bool ReadAll(std::string& answer, DWORD pieceBytes = 511) {
     std::vector<char> buffer(pieceBytes);
@@ -110,8 +113,7 @@ TEST(CurlInternetClient, AnEmptyBodyIsOneWriteOfNothing) {
   LocalHttpServer server(LocalHttpServer::Ok("fine"));
   CurlInternetClient client;
   Exchange exchange(client, server.Port());
-  ASSERT_TRUE(client.HttpSendRequestEx(exchange.request, 0));
-  ASSERT_TRUE(exchange.Write(""));
+  ASSERT_TRUE(exchange.SendEmptyBody());
   EXPECT_EQ(exchange.lastWritten, 0u);
   ASSERT_TRUE(client.HttpEndRequest(exchange.request));
   std::string received;
@@ -144,8 +146,7 @@ TEST(CurlInternetClient, ALargeAnswerArrivesWholeThroughSmallReads) {
   LocalHttpServer server(LocalHttpServer::Ok(answer));
   CurlInternetClient client;
   Exchange exchange(client, server.Port());
-  ASSERT_TRUE(client.HttpSendRequestEx(exchange.request, 0));
-  ASSERT_TRUE(exchange.Write(""));
+  ASSERT_TRUE(exchange.SendEmptyBody());
   ASSERT_TRUE(client.HttpEndRequest(exchange.request));
   std::string received;
   ASSERT_TRUE(exchange.ReadAll(received, 511));
@@ -206,8 +207,7 @@ TEST(CurlInternetClient, ASilentServerTimesOutAfterTheReceiveTimeout) {
   DWORD timeout = 0;
   ASSERT_TRUE(client.InternetQueryOption(exchange.request, INTERNET_OPTION_RECEIVE_TIMEOUT, timeout));
   EXPECT_EQ(timeout, 300u);
-  ASSERT_TRUE(client.HttpSendRequestEx(exchange.request, 0));
-  ASSERT_TRUE(exchange.Write(""));
+  ASSERT_TRUE(exchange.SendEmptyBody());
   const auto start = Clock::now();
   EXPECT_FALSE(client.HttpEndRequest(exchange.request));
   EXPECT_EQ(client.InternetGetLastError(), ERROR_INTERNET_TIMEOUT);
@@ -220,8 +220,7 @@ TEST(CurlInternetClient, CancellingFromAnotherThreadEndsAWaitAtOnce) {
   LocalHttpServer server("", LocalHttpServer::Behaviour::NeverAnswer);
   CurlInternetClient client;
   Exchange exchange(client, server.Port());
-  ASSERT_TRUE(client.HttpSendRequestEx(exchange.request, 0));
-  ASSERT_TRUE(exchange.Write(""));
+  ASSERT_TRUE(exchange.SendEmptyBody());
   Clock::time_point cancelledAt;
   std::thread canceller([&] {
     std::this_thread::sleep_for(std::chrono::milliseconds(200));
@@ -241,8 +240,7 @@ TEST(CurlInternetClient, AnAnswerCutShortIsReadUpToTheCutThenFails) {
   LocalHttpServer server(LocalHttpServer::Ok(body), LocalHttpServer::Behaviour::CloseMidResponse);
   CurlInternetClient client;
   Exchange exchange(client, server.Port());
-  ASSERT_TRUE(client.HttpSendRequestEx(exchange.request, 0));
-  ASSERT_TRUE(exchange.Write(""));
+  ASSERT_TRUE(exchange.SendEmptyBody());
   ASSERT_TRUE(client.HttpEndRequest(exchange.request));
   std::string received;
   EXPECT_FALSE(exchange.ReadAll(received));
