@@ -10,9 +10,12 @@
 #include "cli/CodecsCommand.h"
 #include "cli/DevicesCommand.h"
 #include "cli/MixerCommand.h"
+#include "cli/PlayCommand.h"
 #include "cli/RecordCommand.h"
 #include "cli/SettingsCommand.h"
+#include "cli/StandardStreams.h"
 #include "cli/UpdateCommand.h"
+#include "cli/WaveformCommand.h"
 #include "mixer/AudioHardwareCheck.h"
 #include "mixer/AudioMixer.h"
 #include "platform/audio/AudioBackendSelection.h"
@@ -28,14 +31,18 @@ constexpr const char* kUsage =
     "  codecs                                       list the WMA codecs and formats and the WAV compressors\n"
     "  devices                                      list capture devices\n"
     "  mixer [select PORT | volume VALUE]           show or change the recording input and level\n"
-    "  record [--format wav] [--seconds S] [--output PATH]\n"
+    "  play FILE [--from S] [--to S] [--volume P]   play a file, or the part from S to S seconds,\n"
+    "                                               at volume slider position P (0-1000)\n"
+    "  record [--format wma|wav|mp3|ogg] [--seconds S] [--output PATH] [--interactive]\n"
     "                                               record into the next output file\n"
     "  settings list | get NAME | set NAME VALUE    show and edit stored settings\n"
+    "  waveform FILE [--dump PATH]                  read a file into waveform values\n"
     "  check-update                                 ask the update server whether a newer version exists\n";
 
 }  // namespace
 
 int main(int argc, char** argv) {
+  SecureStandardStreams();
   // Past a file-size limit, writes must fail (and the recording so far be kept) rather than
   // the process be killed.
   std::signal(SIGXFSZ, SIG_IGN);
@@ -84,6 +91,8 @@ int main(int argc, char** argv) {
     }
     return RunRecordCommand(args, settings, std::cout, std::cerr);
   }
+  if (command == "waveform") return RunWaveformCommand(args, settings, std::cout, std::cerr);
+  if (command == "play") return RunPlayCommand(args, settings, std::cout, std::cerr);
   std::cerr << "corvox: unknown command \"" << command << "\"\n" << kUsage;
   return 2;
 }

@@ -40,3 +40,23 @@ HRESULT RegisterGraph(const std::shared_ptr<IGraphBuilder>& graph, uint32_t* coo
   if (FAILED(hr)) return hr;
   return table->Register(ROTFLAGS_REGISTRATIONKEEPSALIVE, graph, moniker, cookie);
 }
+
+GraphOutcome TakeGraphEvents(IGraphBuilder* graph) {
+  auto* events = QueryInterface<IMediaEventEx>(graph);
+  if (events == nullptr) return GraphOutcome::Running;
+  GraphOutcome outcome = GraphOutcome::Running;
+  std::string reason;
+  long code = 0;
+  intptr_t param1 = 0, param2 = 0;
+  while (events->GetEvent(&code, &param1, &param2, 0) == S_OK) {
+    if (outcome == GraphOutcome::Running && code == EC_COMPLETE) outcome = GraphOutcome::Completed;
+    if (outcome == GraphOutcome::Running && (code == EC_USERABORT || code == EC_ERRORABORT)) {
+      outcome = GraphOutcome::Failed;
+      reason = GetErrorInfo();
+    }
+    events->FreeEventParams(code, param1, param2);
+  }
+  // Later events may have replaced the text.
+  SetErrorInfo(reason);
+  return outcome;
+}

@@ -22,3 +22,14 @@ HRESULT ConnectFilters(IGraphBuilder* graph, IBaseFilter* upstream, IBaseFilter*
 // Registers the graph in the running object table as "FilterGraph %08x pid %08x" (address,
 // process id), kept alive until revoked with the returned cookie.
 HRESULT RegisterGraph(const std::shared_ptr<IGraphBuilder>& graph, uint32_t* cookie);
+
+// What a graph's events say about its work.
+enum class GraphOutcome {
+  Running,    // no event has ended it
+  Completed,  // every renderer reached the end of its stream
+  Failed,     // user or error abort
+};
+// Takes every queued event of the graph without waiting; the first completion or abort
+// decides. After Failed, GetErrorInfo() says why (empty when the event carried no text).
+// Running for a graph without events.
+GraphOutcome TakeGraphEvents(IGraphBuilder* graph);

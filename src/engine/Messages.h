@@ -18,3 +18,6 @@ constexpr UINT WM_APPLY_TOOLTIPS = 1642;
 constexpr UINT WM_PLAY_PROGRESS = 1643;
 constexpr UINT WM_PLAYER_STOPPED = 1644;
 constexpr UINT WM_PLAYER_PAUSED = 1645;
+// document -> main window: loading a file failed (the reader could not run or aborted, or
+// the dump could not be read); the main window shows its load-failure status.
+constexpr UINT WM_LOAD_FAILED = 1646;

@@ -243,8 +243,12 @@ HRESULT Recorder::TearDown() {
 }
 
 uint64_t Recorder::OverrunCount() const {
-  std::shared_ptr<IBaseFilter> source;
-  if (!m_graph || FAILED(m_graph->FindFilterByName("Audio Source", &source))) return 0;
-  const auto* capture = dynamic_cast<const CAudioCaptureFilter*>(source.get());
+  const CAudioCaptureFilter* capture = CaptureFilter();
   return capture ? capture->OverrunCount() : 0;
+}
+
+CAudioCaptureFilter* Recorder::CaptureFilter() const {
+  std::shared_ptr<IBaseFilter> source;
+  if (!m_graph || FAILED(m_graph->FindFilterByName("Audio Source", &source))) return nullptr;
+  return dynamic_cast<CAudioCaptureFilter*>(source.get());
 }

@@ -9,6 +9,7 @@
 
 #include "platform/media/Graph.h"
 
+class CAudioCaptureFilter;
 class SettingsStore;
 
 class Recorder {
@@ -36,6 +37,8 @@ class Recorder {
   bool IsBuilt() const { return m_graph != nullptr; }
   // Dropouts of the capture device in the built graph's recording so far; 0 without a graph.
   uint64_t OverrunCount() const;
+  // The capture source of the built graph; null without a graph.
+  CAudioCaptureFilter* CaptureFilter() const;
   IGraphBuilder* Graph() const { return m_graph.get(); }
 
  private:

@@ -131,21 +131,4 @@ void WaveformReader::Forget() {
   m_graph.reset();
 }
 
-ReaderOutcome WaveformReader::ReadEvents() {
-  auto* events = QueryInterface<IMediaEventEx>(m_graph.get());
-  if (events == nullptr) return ReaderOutcome::Running;
-  ReaderOutcome outcome = ReaderOutcome::Running;
-  std::string reason;
-  long code = 0;
-  intptr_t param1 = 0, param2 = 0;
-  while (events->GetEvent(&code, &param1, &param2, 0) == S_OK) {
-    if (outcome == ReaderOutcome::Running && code == EC_COMPLETE) outcome = ReaderOutcome::Completed;
-    if (outcome == ReaderOutcome::Running && (code == EC_USERABORT || code == EC_ERRORABORT)) {
-      outcome = ReaderOutcome::Failed;
-      reason = GetErrorInfo();
-    }
-    events->FreeEventParams(code, param1, param2);
-  }
-  SetErrorInfo(reason);
-  return outcome;
-}
+ReaderOutcome WaveformReader::ReadEvents() { return TakeGraphEvents(m_graph.get()); }

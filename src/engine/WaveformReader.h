@@ -8,15 +8,13 @@
 #include <memory>
 #include <string>
 
+#include "engine/GraphHelpers.h"
 #include "platform/media/Graph.h"
 
 class CVTWaveformDump;
 
-enum class ReaderOutcome {
-  Running,    // no event has decided the load yet
-  Completed,  // the whole file is in the dump file
-  Failed,     // user or error abort; GetErrorInfo says why
-};
+// Completed: the whole file is in the dump file.
+using ReaderOutcome = GraphOutcome;
 
 class WaveformReader {
  public:

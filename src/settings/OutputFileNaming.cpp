@@ -52,12 +52,12 @@ std::string DefaultFileNameTemplate(const std::string& musicFolder, const std::s
   return PathAppend(folder, "vantroaudio") + extension;
 }
 
-std::string GetFileNameTemplate(SettingsStore& store) {
-  const std::string extension = GetExtension(store);
+std::string GetFileNameTemplate(SettingsStore& store) { return GetFileNameTemplate(store, GetExtension(store)); }
+
+std::string GetFileNameTemplate(SettingsStore& store, const std::string& extension) {
   std::string fileName;
-  if (!store.GetAudioFilename(fileName)) {
-    return fileName;
-  }
+  // On failure this is the default template, with the stored format's extension.
+  store.GetAudioFilename(fileName);
   const std::string stored = PathFindExtension(fileName);
   if (!stored.empty() && stored != extension) {
     fileName.replace(fileName.size() - stored.size(), stored.size(), extension);
@@ -65,16 +65,18 @@ std::string GetFileNameTemplate(SettingsStore& store) {
   return fileName;
 }
 
-std::string NextOutputFileName(SettingsStore& store) {
+std::string NextOutputFileName(SettingsStore& store) { return NextOutputFileName(store, GetExtension(store)); }
+
+std::string NextOutputFileName(SettingsStore& store, const std::string& extension) {
   if (store.GetOverwritingBehaviour()) {
     return {};
   }
-  const std::string fileTemplate = GetFileNameTemplate(store);
+  const std::string fileTemplate = GetFileNameTemplate(store, extension);
   // The template's own extension: the format's, or none for a template stored without one.
-  const std::string extension = PathFindExtension(fileTemplate);
+  const std::string templateExtension = PathFindExtension(fileTemplate);
   const std::string folder = PathRemoveFileSpec(fileTemplate);
   CSpawnFileIterator iterator(folder.empty() ? "." : folder, PathRemoveExtension(PathFindFileName(fileTemplate)),
-                              extension);
+                              templateExtension);
   bool anyRecording = false;
   int highest = 0;
   for (std::string name = iterator.First(); !name.empty(); name = iterator.Next()) {
@@ -84,6 +86,6 @@ std::string NextOutputFileName(SettingsStore& store) {
   if (!anyRecording && !PathFileExists(fileTemplate)) {
     return {};
   }
-  return FirstFreeNumberedName(fileTemplate.substr(0, fileTemplate.size() - extension.size()), extension,
-                               static_cast<long long>(highest) + 1);
+  return FirstFreeNumberedName(fileTemplate.substr(0, fileTemplate.size() - templateExtension.size()),
+                               templateExtension, static_cast<long long>(highest) + 1);
 }

@@ -19,6 +19,8 @@ std::string DefaultFileNameTemplate(const std::string& musicFolder, const std::s
 // The stored template, its extension replaced by the current one when they differ (a template
 // without extension stays as it is); the default template when none is stored.
 std::string GetFileNameTemplate(SettingsStore& store);
+// The same with the given extension instead of the stored format's.
+std::string GetFileNameTemplate(SettingsStore& store, const std::string& extension);
 
 // Where the next recording goes: empty when the template itself is to be used (overwriting on,
 // or no recording of this template exists yet), else the template with a number before its
@@ -26,3 +28,5 @@ std::string GetFileNameTemplate(SettingsStore& store);
 // overwriting off the result never names an existing entry: past 999 (which the scan cannot
 // see) and whenever a name is taken, the number goes up until the name is free.
 std::string NextOutputFileName(SettingsStore& store);
+// The same for the template with the given extension instead of the stored format's.
+std::string NextOutputFileName(SettingsStore& store, const std::string& extension);

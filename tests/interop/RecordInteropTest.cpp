@@ -105,7 +105,7 @@ TEST_F(RecordInterop, AFailingWriteEndsTheRecordingAndKeepsWhatWasWritten) {
                                    "wav",     "--output",       output.string()};
   const ProcessResult run = RunProcess(args, m_env);
   EXPECT_EQ(run.exitCode, 1);
-  EXPECT_NE(run.err.find("Recording stopped early: Writing \""), std::string::npos) << run.err;
+  EXPECT_NE(run.err.find("The recording stopped early: Writing \""), std::string::npos) << run.err;
   EXPECT_NE(run.err.find("corvox_temp.audio\" failed: "), std::string::npos) << run.err;
   EXPECT_EQ(Trim(run.out), output.string());
   const int samples = std::stoi(SoxInfo("-s", output));
@@ -119,10 +119,11 @@ TEST_F(RecordInterop, ACaptureFailureMidRecordingEndsWithTheDevicesOwnMessage) {
   const fs::path output = m_dir / "failed.wav";
   const ProcessResult run = Corvox({"record", "--format", "wav", "--output", output.string()});
   EXPECT_EQ(run.exitCode, 1);
-  EXPECT_NE(run.err.find("Recording stopped early: The virtual capture device failed on purpose after 44100 frames "
-                         "(CORVOX_VIRTUAL_FAIL_AFTER). 1.000 seconds were saved."),
+  EXPECT_NE(run.err.find("The recording stopped early: The virtual capture device failed on purpose after 44100 "
+                         "frames (CORVOX_VIRTUAL_FAIL_AFTER).\n"),
             std::string::npos)
       << run.err;
+  EXPECT_NE(run.err.find("Recorded 1.000 seconds.\n"), std::string::npos) << run.err;
   EXPECT_EQ(Trim(run.out), output.string());
   EXPECT_EQ(SoxInfo("-s", output), "44100");
 }
@@ -164,7 +165,7 @@ TEST_F(RecordInterop, ASecondRecordingWhileOneRunsIsRefused) {
   const ProcessResult second = Corvox({"record", "--format", "wav", "--output", (m_dir / "second.wav").string()});
   recorder.join();
   EXPECT_EQ(second.exitCode, 1);
-  EXPECT_NE(second.err.find("another recording is in progress"), std::string::npos) << second.err;
+  EXPECT_NE(second.err.find("Another recording is in progress."), std::string::npos) << second.err;
   ASSERT_EQ(running.exitCode, 0) << running.err;
   EXPECT_GT(std::stod(SoxInfo("-D", first)), 0.4);
 }

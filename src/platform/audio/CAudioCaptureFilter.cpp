@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <system_error>
 
+#include "platform/audio/PcmSample.h"
+
 HRESULT CAudioCaptureFilter::Create(const std::shared_ptr<AudioBackend>& backend, int device,
                                     std::shared_ptr<IBaseFilter>* filter) {
   if (!backend || filter == nullptr) return E_POINTER;
@@ -81,7 +83,8 @@ HRESULT CAudioCaptureFilter::EndCapture() {
 }
 
 void CAudioCaptureFilter::CaptureLoop(WAVEFORMATEX format, long bufferBytes) {
-  uint64_t framesDelivered = 0;
+  m_framesDelivered = 0;
+  const uint64_t limit = m_frameLimit;
   HRESULT failure = S_OK;
   bool ended = false;
   while (!m_stopping && !ended) {
@@ -94,8 +97,10 @@ void CAudioCaptureFilter::CaptureLoop(WAVEFORMATEX format, long bufferBytes) {
     uint8_t* data = nullptr;
     sample->GetPointer(&data);
     const long room = std::min(bufferBytes, sample->GetSize());
+    size_t readBytes = static_cast<size_t>(room - room % format.nBlockAlign);
+    if (limit > 0) readBytes = std::min<uint64_t>(readBytes, (limit - m_framesDelivered) * format.nBlockAlign);
     size_t bytes = 0;
-    hr = m_stream->Read({data, static_cast<size_t>(room - room % format.nBlockAlign)}, &bytes, &ended);
+    hr = m_stream->Read({data, readBytes}, &bytes, &ended);
     if (FAILED(hr)) {
       failure = hr;
       break;
@@ -104,20 +109,20 @@ void CAudioCaptureFilter::CaptureLoop(WAVEFORMATEX format, long bufferBytes) {
     // The stream returns only audio captured while running, a read cut short by a pause or
     // Stop included; the times continue where delivery stopped.
     if (bytes > 0) {
-      hr = DeliverCaptured(sample.get(), bytes, format, &framesDelivered);
+      hr = DeliverCaptured(sample.get(), bytes, format);
       if (FAILED(hr)) {
         failure = hr;
         break;
       }
     }
+    if (limit > 0 && m_framesDelivered >= limit) ended = true;
   }
   if (FAILED(failure)) NotifyEvent(EC_ERRORABORT, failure, 0);
   m_pin->DeliverEndOfStream();
 }
 
-HRESULT CAudioCaptureFilter::DeliverCaptured(IMediaSample* sample, size_t bytes, const WAVEFORMATEX& format,
-                                             uint64_t* framesDelivered) {
-  const uint64_t first = *framesDelivered;
+HRESULT CAudioCaptureFilter::DeliverCaptured(IMediaSample* sample, size_t bytes, const WAVEFORMATEX& format) {
+  const uint64_t first = m_framesDelivered;
   const uint64_t last = first + bytes / format.nBlockAlign;
   const REFERENCE_TIME start = static_cast<REFERENCE_TIME>(first * kUnitsPerSecond / format.nSamplesPerSec);
   const REFERENCE_TIME end = static_cast<REFERENCE_TIME>(last * kUnitsPerSecond / format.nSamplesPerSec);
@@ -128,7 +133,15 @@ HRESULT CAudioCaptureFilter::DeliverCaptured(IMediaSample* sample, size_t bytes,
   sample->SetSyncPoint(true);
   sample->SetDiscontinuity(first == 0);
   sample->SetActualDataLength(static_cast<long>(bytes));
+  uint8_t* data = nullptr;
+  sample->GetPointer(&data);
+  const uint32_t peak = PcmPeak(data, bytes, format.wBitsPerSample);
+  uint32_t known = m_peak;
+  while (peak > known && !m_peak.compare_exchange_weak(known, peak)) {
+  }
   const HRESULT hr = m_pin->Deliver(sample);
-  if (SUCCEEDED(hr)) *framesDelivered = last;
+  if (SUCCEEDED(hr)) m_framesDelivered = last;
   return hr;
 }
+
+double CAudioCaptureFilter::TakePeakLevel() { return m_peak.exchange(0) / 2147483648.0; }

@@ -48,11 +48,19 @@ class CAudioCaptureFilter : public CBaseFilter, public IAMFilterMiscFlags {
   CAudioCapturePin* CapturePin() { return m_pin.get(); }
   // Dropouts (overruns the device recovered from) over every run of this filter. Control thread.
   uint64_t OverrunCount() const { return m_overrunsBefore + (m_stream ? m_stream->OverrunCount() : 0); }
+  // Ends the stream once `frames` frames were delivered since the stream opened, as when the
+  // input ends (the last buffer is cut to the limit); 0: no limit. Control thread, while stopped.
+  void SetFrameLimit(uint64_t frames) { m_frameLimit = frames; }
+  // Frames delivered since the stream opened. Any thread.
+  uint64_t FramesDelivered() const { return m_framesDelivered; }
+  // The largest sample magnitude delivered since the last call, as a fraction of full scale
+  // (0 ... 1). Any thread.
+  double TakePeakLevel();
 
  private:
   void CaptureLoop(WAVEFORMATEX format, long bufferBytes);
-  // Delivers one buffer of `bytes` bytes with its times; `framesDelivered` advances.
-  HRESULT DeliverCaptured(IMediaSample* sample, size_t bytes, const WAVEFORMATEX& format, uint64_t* framesDelivered);
+  // Delivers one buffer of `bytes` bytes with its times; m_framesDelivered advances.
+  HRESULT DeliverCaptured(IMediaSample* sample, size_t bytes, const WAVEFORMATEX& format);
   // Stops the stream, joins the thread and closes the stream; the stream's Stop result.
   HRESULT EndCapture();
 
@@ -63,4 +71,7 @@ class CAudioCaptureFilter : public CBaseFilter, public IAMFilterMiscFlags {
   uint64_t m_overrunsBefore = 0;                 // control thread: of the streams already closed
   std::thread m_thread;
   std::atomic<bool> m_stopping{false};
+  std::atomic<uint64_t> m_frameLimit{0};
+  std::atomic<uint64_t> m_framesDelivered{0};  // written by the capture thread
+  std::atomic<uint32_t> m_peak{0};             // on PcmPeak's scale; raised by the capture thread
 };

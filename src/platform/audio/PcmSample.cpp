@@ -45,3 +45,14 @@ void WritePcmSample(uint8_t* at, uint16_t bitsPerSample, int32_t value) {
       break;
   }
 }
+
+uint32_t PcmPeak(const uint8_t* data, size_t bytes, uint16_t bitsPerSample) {
+  const size_t step = bitsPerSample / 8u;
+  uint32_t peak = 0;
+  for (size_t at = 0; step > 0 && at + step <= bytes; at += step) {
+    const int64_t value = ReadPcmSample(data + at, bitsPerSample);
+    const auto magnitude = static_cast<uint32_t>(value < 0 ? -value : value);
+    if (magnitude > peak) peak = magnitude;
+  }
+  return peak;
+}

@@ -10,6 +10,8 @@ using WPARAM = uintptr_t;
 using LPARAM = intptr_t;
 
 constexpr UINT WM_USER = 1024;
+// A menu, toolbar or accelerator command: wParam is the command id.
+constexpr UINT WM_COMMAND = 0x0111;
 
 class MessageTarget {
  public:
