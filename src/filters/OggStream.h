@@ -65,7 +65,6 @@ class COggStream {
   // other streams of its group run too and want to hear of its deliveries.
   void Start(OggSplitRun* run, bool sharesGroup);
   void Join();
-  bool Running() const { return m_thread.joinable(); }
 
   // Reader thread. Whether pages are still wanted: a running stream (not the placeholder)
   // that has not finished.

@@ -140,12 +140,6 @@ REFERENCE_TIME OggStreamInfo::TimeFromGranule(int64_t granule) const {
   return -1;
 }
 
-int64_t OggStreamInfo::GranuleFromTime(REFERENCE_TIME time) const {
-  if (m_kind == OggStreamKind::Vorbis) return ScaleRounded(time, m_vorbisInfo.rate, kUnitsPerSecond);
-  if (m_kind == OggStreamKind::Generic) return m_generic->GranuleFromTime(time);
-  return -1;
-}
-
 REFERENCE_TIME OggStreamInfo::PageEndTime(const ogg_page& page) const {
   const int64_t granule = ogg_page_granulepos(&page);
   if (granule < 0 || m_kind == OggStreamKind::Unrecognised) return -1;

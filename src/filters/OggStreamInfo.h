@@ -53,7 +53,6 @@ class OggStreamInfo {
 
   // The time a granule position stands for, rounded to nearest; -1 for an unrecognised stream.
   REFERENCE_TIME TimeFromGranule(int64_t granule) const;
-  int64_t GranuleFromTime(REFERENCE_TIME time) const;
   // The time at which the page's last complete packet ends: its granule position, for a
   // generic stream plus that packet's duration when the packet begins on this page. -1 for a
   // page on which no packet ends or of an unrecognised stream.
