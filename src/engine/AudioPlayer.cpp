@@ -1,8 +1,8 @@
 #include "engine/AudioPlayer.h"
 
 #include "engine/Messages.h"
+#include "engine/OggDecoding.h"
 #include "engine/OggSignature.h"
-#include "platform/media/ClassFactory.h"
 
 namespace {
 
@@ -31,13 +31,8 @@ HRESULT AudioPlayer::Open(const std::string& file, HWND window, UINT message) {
 }
 
 HRESULT AudioPlayer::BuildGraph() {
-  HRESULT hr = CoCreateInstance(CLSID_FilterGraph, &m_graph);
+  HRESULT hr = CreateNotifyingGraph(m_window, m_message, &m_graph, &m_control);
   if (FAILED(hr)) return hr;
-  m_control = QueryInterface<IMediaControl>(m_graph);
-  if (!m_control) return E_NOINTERFACE;
-  auto* events = QueryInterface<IMediaEventEx>(m_graph.get());
-  if (events == nullptr) return E_NOINTERFACE;
-  if (m_window) events->SetNotifyWindow(m_window, m_message, reinterpret_cast<LPARAM>(m_graph.get()));
   m_seeking = QueryInterface<IMediaSeeking>(m_graph);
   if (!m_seeking) return E_NOINTERFACE;
   m_audio = QueryInterface<IBasicAudio>(m_graph);
@@ -50,12 +45,15 @@ HRESULT AudioPlayer::BuildGraph() {
 }
 
 HRESULT AudioPlayer::RenderOgg() {
-  std::shared_ptr<IBaseFilter> source;
-  const HRESULT hr = m_graph->AddSourceFilter(m_file, "Source", &source);
+  std::shared_ptr<IBaseFilter> source, decoder;
+  HRESULT hr = m_graph->AddSourceFilter(m_file, "Source", &source);
   if (FAILED(hr)) return hr;
-  // The system's own Ogg splitter and Vorbis decoder are not there yet.
-  SetErrorInfo("\"" + m_file + "\" is an Ogg file; playing Ogg files is not supported yet.");
-  return VFW_E_UNSUPPORTED_STREAM;
+  hr = AddOggDecoder(m_graph.get(), source.get(), &decoder);
+  if (FAILED(hr)) return hr;
+  IPin* output = nullptr;
+  hr = FindPin(decoder.get(), PINDIR_OUTPUT, &output);
+  if (hr != S_OK) return FAILED(hr) ? hr : E_FAIL;
+  return m_graph->Render(output);
 }
 
 HRESULT AudioPlayer::SetRange(float startSeconds, float stopSeconds) {

@@ -4,6 +4,7 @@
 
 #include <cstdio>
 
+#include "platform/media/ClassFactory.h"
 #include "platform/media/PinWalk.h"
 #include "platform/media/RunningObjectTable.h"
 
@@ -26,6 +27,19 @@ HRESULT ConnectFilters(IGraphBuilder* graph, IBaseFilter* upstream, IBaseFilter*
   hr = FindUnconnectedPin(downstream, PINDIR_INPUT, &input);
   if (FAILED(hr)) return hr;
   return graph->Connect(output, input);
+}
+
+HRESULT CreateNotifyingGraph(HWND window, UINT message, std::shared_ptr<IGraphBuilder>* graph,
+                             std::shared_ptr<IMediaControl>* control) {
+  if (graph == nullptr || control == nullptr) return E_POINTER;
+  const HRESULT hr = CoCreateInstance(CLSID_FilterGraph, graph);
+  if (FAILED(hr)) return hr;
+  *control = QueryInterface<IMediaControl>(*graph);
+  if (!*control) return E_NOINTERFACE;
+  auto* events = QueryInterface<IMediaEventEx>(graph->get());
+  if (events == nullptr) return E_NOINTERFACE;
+  if (window) events->SetNotifyWindow(window, message, reinterpret_cast<LPARAM>(graph->get()));
+  return hr;
 }
 
 HRESULT RegisterGraph(const std::shared_ptr<IGraphBuilder>& graph, uint32_t* cookie) {

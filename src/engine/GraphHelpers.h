@@ -19,6 +19,10 @@ I* FirstOutputPinInterface(IBaseFilter* filter) {
 // Joins upstream's first free output to downstream's first free input with intelligent
 // Connect; E_POINTER when an argument is missing.
 HRESULT ConnectFilters(IGraphBuilder* graph, IBaseFilter* upstream, IBaseFilter* downstream);
+// Creates a filter graph and its control; the graph's events go to `window` (none: nowhere) as
+// `message` with the graph as lParam.
+HRESULT CreateNotifyingGraph(HWND window, UINT message, std::shared_ptr<IGraphBuilder>* graph,
+                             std::shared_ptr<IMediaControl>* control);
 // Registers the graph in the running object table as "FilterGraph %08x pid %08x" (address,
 // process id), kept alive until revoked with the returned cookie.
 HRESULT RegisterGraph(const std::shared_ptr<IGraphBuilder>& graph, uint32_t* cookie);

@@ -75,13 +75,8 @@ HRESULT Recorder::Build() {
 }
 
 HRESULT Recorder::BuildCommonStart(std::shared_ptr<IBaseFilter>* source, std::shared_ptr<IBaseFilter>* tee) {
-  HRESULT hr = CoCreateInstance(CLSID_FilterGraph, &m_graph);
+  HRESULT hr = CreateNotifyingGraph(m_window, m_message, &m_graph, &m_control);
   if (FAILED(hr)) return hr;
-  m_control = QueryInterface<IMediaControl>(m_graph);
-  if (!m_control) return E_NOINTERFACE;
-  auto* events = QueryInterface<IMediaEventEx>(m_graph.get());
-  if (events == nullptr) return E_NOINTERFACE;
-  if (m_window) events->SetNotifyWindow(m_window, m_message, reinterpret_cast<LPARAM>(m_graph.get()));
 
   hr = AddCaptureSource(m_graph.get(), m_settings, m_exportFormat, source);
   if (FAILED(hr)) return hr;

@@ -136,6 +136,30 @@ TEST_F(CorvoxDocPlayback, RecordTearsThePlayerDownFirst) {
   EXPECT_TRUE(m_doc.Player().IsOpen());
 }
 
+// Ogg is known by the file's first bytes, not by its name.
+TEST_F(CorvoxDocPlayback, OggVorbisGoesThroughTheSystemsOwnSplitterAndDecoderWhateverItsName) {
+  const auto hasSplitter = [this] {
+    std::shared_ptr<IBaseFilter> splitter;
+    return m_doc.Player().Graph()->FindFilterByName("Splitter", &splitter) == S_OK;
+  };
+  m_doc.EnableRecording(true);
+  m_env.Settings().SetFormat(202);
+  m_env.UseInputFile("in.wav", 44100, 2, 22050);
+  RecordToTheEnd();
+  ASSERT_EQ(m_doc.CurrentFile(), MusicFolder() + "/vantroaudio.ogg");
+  const std::string vorbis = Write("vorbis.wav", ScratchFolder::Read(m_doc.CurrentFile()));
+  ASSERT_TRUE(Load(vorbis));
+  EXPECT_NEAR(m_doc.Duration(), 0.5, 1e-6);
+  EXPECT_TRUE(hasSplitter());
+  PlayToTheEnd();
+  EXPECT_EQ(Played().size(), 22050u * kFrameBytes);
+
+  ASSERT_TRUE(Load(Write("pcm.ogg", ScratchFolder::Read(Ramp(4410)))));
+  EXPECT_FALSE(hasSplitter());
+  PlayToTheEnd();
+  EXPECT_EQ(Played(), Frames(0, 4410));
+}
+
 TEST_F(CorvoxDocPlayback, FilesThatCannotBeReadEndInTheLoadFailurePath) {
   m_doc.EnableRecording(true);
   const std::vector<uint8_t> wav = WavBytes(WavLayout{}, PcmBytes(16, std::vector<int32_t>(2000, 5)));
