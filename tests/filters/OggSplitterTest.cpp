@@ -7,7 +7,9 @@
 
 #include "filters/OggMuxRig.h"
 #include "filters/OggSplitterRig.h"
+#include "filters/TimeScale.h"
 #include "filters/VorbisDec.h"
+#include "filters/VorbisDecRig.h"
 #include "filters/VorbisFormat.h"
 #include "support/Process.h"
 #include "support/ScratchFolder.h"
@@ -113,6 +115,43 @@ TEST_F(OggSplitterTest, GenericAudioAndTextComeBackWithTheirTypesTimesAndDuratio
     EXPECT_EQ(text[i].bytes, std::vector<uint8_t>{0});
     EXPECT_EQ(text[i].times, (SampleTimes{i * kUnitsPerSecond, (i + 1) * kUnitsPerSecond}));
     EXPECT_TRUE(text[i].syncPoint);
+  }
+}
+
+TEST_F(OggSplitterTest, VorbisStreamOfTheMultiplexerComesBackPacketForPacket) {
+  const long rateHz = 22050;
+  const VorbisTestStream stream =
+      EncodeVorbisStream(rateHz, {Sine(3 * rateHz, 440, rateHz, 0.5), Sine(3 * rateHz, 660, rateHz, 0.5)});
+  OggMuxRig mux;
+  ASSERT_EQ(mux.AddSource(VorbisType(rateHz, 2)), 0);
+  ASSERT_EQ(mux.ConnectOutput(), S_OK);
+  ASSERT_EQ(mux.Run(), S_OK);
+  for (const VorbisTestPacket& packet : stream.packets) {
+    const REFERENCE_TIME time = packet.granule * kUnitsPerSecond / rateHz;
+    ASSERT_EQ(mux.Send(0, packet.bytes, time, time), S_OK);
+  }
+  mux.EndOfStream(0);
+  mux.Stop();
+
+  OggSplitterRig rig;
+  ASSERT_EQ(rig.Open(Write("vorbis.ogg", mux.FileBytes())), S_OK);
+  ASSERT_EQ(rig.SinkCount(), 1u);
+  EXPECT_EQ(rig.OutputName(0), "Audio 0");
+  const std::optional<VORBISFORMAT> format = VorbisFormatOf(rig.OutputType(0));
+  ASSERT_TRUE(format);
+  EXPECT_EQ(format->nChannels, 2u);
+  EXPECT_EQ(format->nSamplesPerSec, rateHz);
+  REFERENCE_TIME duration = 0;
+  ASSERT_EQ(rig.Splitter().GetDuration(&duration), S_OK);
+  EXPECT_EQ(duration, ScaleRounded(stream.packets.back().granule, kUnitsPerSecond, rateHz));
+
+  ASSERT_EQ(rig.Run(), S_OK);
+  ASSERT_TRUE(rig.WaitForEnd());
+  const std::vector<ReceivedSample> samples = rig.Sink(0).Samples();
+  ASSERT_EQ(samples.size(), stream.packets.size());
+  for (size_t i = 3; i < samples.size(); ++i) {
+    EXPECT_EQ(samples[i].bytes, stream.packets[i].bytes) << i;
+    EXPECT_EQ(samples[i].times->start, ScaleRounded(stream.packets[i].granule, kUnitsPerSecond, rateHz)) << i;
   }
 }
 
