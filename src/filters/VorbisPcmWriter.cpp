@@ -1,27 +1,27 @@
 #include "filters/VorbisPcmWriter.h"
 
+#include <algorithm>
 #include <bit>
+#include <cstring>
 
 #include "filters/VorbisChannelOrder.h"
 
 namespace {
 
-// Little-endian stores kept inline: they run once per sample.
-void Store16(uint8_t* at, uint16_t value) {
-  at[0] = static_cast<uint8_t>(value);
-  at[1] = static_cast<uint8_t>(value >> 8);
-}
+// Samples are stored in host order, which is the wave format's little-endian order.
+static_assert(std::endian::native == std::endian::little);
 
-void Store32(uint8_t* at, uint32_t value) {
-  for (int i = 0; i < 4; ++i) at[i] = static_cast<uint8_t>(value >> (8 * i));
-}
+// Samples are converted this many at a time into a contiguous block, which vectorises, and
+// then spread over the interleaved output.
+constexpr int kChunkFrames = 256;
 
+// Branch-free for the same reason; not a number (only damaged input makes one) becomes
+// silence.
 int16_t ToSigned16(float value) {
-  const float scaled = value * 32767.0f;
-  if (scaled >= 32767.0f) return 32767;
-  if (scaled <= -32768.0f) return -32768;
-  // Not a number (only damaged input makes one) becomes silence.
-  if (scaled != scaled) return 0;
+  float scaled = value * 32767.0f;
+  scaled = scaled == scaled ? scaled : 0.0f;
+  scaled = scaled > -32768.0f ? scaled : -32768.0f;
+  scaled = scaled < 32767.0f ? scaled : 32767.0f;
   return static_cast<int16_t>(scaled);
 }
 
@@ -33,24 +33,25 @@ void VorbisPcmWriter::SetFormat(const VorbisPcmFormat& format) {
   m_gain.reset();
 }
 
-template <class Convert>
+template <class Sample, class Convert>
 void VorbisPcmWriter::WriteWith(const float* const* channels, int frames, uint8_t* output, Convert convert) const {
-  const size_t sampleBytes = m_format.BytesPerSample();
+  Sample chunk[kChunkFrames];
   const size_t blockAlign = m_format.BlockAlign();
   for (size_t j = 0; j < m_map.size(); ++j) {
     const float* in = channels[j];
-    uint8_t* out = output + static_cast<size_t>(m_map[j]) * sampleBytes;
-    for (int i = 0; i < frames; ++i, out += blockAlign) convert(in[i], out);
+    uint8_t* out = output + static_cast<size_t>(m_map[j]) * sizeof(Sample);
+    for (int done = 0; done < frames; done += kChunkFrames) {
+      const int count = std::min(kChunkFrames, frames - done);
+      for (int i = 0; i < count; ++i) chunk[i] = convert(in[done + i]);
+      for (int i = 0; i < count; ++i, out += blockAlign) std::memcpy(out, &chunk[i], sizeof(Sample));
+    }
   }
 }
 
 void VorbisPcmWriter::Write(const float* const* channels, int frames, uint8_t* output) const {
   const float gain = m_gain.value_or(1.0f);
-  if (m_format.isFloat) {
-    WriteWith(channels, frames, output,
-              [gain](float value, uint8_t* out) { Store32(out, std::bit_cast<uint32_t>(value * gain)); });
-  } else {
-    WriteWith(channels, frames, output,
-              [gain](float value, uint8_t* out) { Store16(out, static_cast<uint16_t>(ToSigned16(value * gain))); });
-  }
+  if (m_format.isFloat)
+    WriteWith<float>(channels, frames, output, [gain](float value) { return value * gain; });
+  else
+    WriteWith<int16_t>(channels, frames, output, [gain](float value) { return ToSigned16(value * gain); });
 }

@@ -22,7 +22,7 @@ class VorbisPcmWriter {
   void Write(const float* const* channels, int frames, uint8_t* output) const;
 
  private:
-  template <class Convert>
+  template <class Sample, class Convert>
   void WriteWith(const float* const* channels, int frames, uint8_t* output, Convert convert) const;
 
   VorbisPcmFormat m_format;
