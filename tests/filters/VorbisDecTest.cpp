@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <string>
@@ -9,7 +8,6 @@
 #include "filters/TimeScale.h"
 #include "filters/VorbisDec.h"
 #include "filters/VorbisDecRig.h"
-#include "filters/VorbisTestDecoder.h"
 
 namespace {
 
@@ -29,15 +27,6 @@ std::vector<VorbisTestPacket> Headers(const VorbisTestStream& stream) {
 
 std::vector<VorbisTestPacket> Audio(const VorbisTestStream& stream, size_t from = 0) {
   return {stream.packets.begin() + 3 + static_cast<long>(from), stream.packets.end()};
-}
-
-// Channel `channel` of interleaved values.
-template <class T>
-std::vector<float> ChannelOf(const std::vector<T>& values, int channels, int channel) {
-  std::vector<float> out;
-  for (size_t i = static_cast<size_t>(channel); i < values.size(); i += static_cast<size_t>(channels))
-    out.push_back(static_cast<float>(values[i]));
-  return out;
 }
 
 int64_t FramesIn(const ReceivedSample& sample, int blockAlign) {
@@ -198,45 +187,6 @@ TEST(VorbisDecDecoding, EveryFrameArrivesInOrderWithContiguousTimes) {
     EXPECT_FALSE(sample.discontinuity);
   }
   EXPECT_EQ(frames, kRate) << "the last packet's padding is trimmed";
-
-  // Each channel is its own tone, at its own level.
-  const std::vector<float> output = rig.OutputFloat();
-  const std::vector<float> left = ChannelOf(output, 2, 0), right = ChannelOf(output, 2, 1);
-  const std::vector<float> wantLeft = Sine(kRate, 440, kRate, 0.5), wantRight = Sine(kRate, 660, kRate, 0.25);
-  double errorLeft = 0, errorRight = 0;
-  for (size_t i = 0; i < left.size(); ++i) {
-    errorLeft += std::pow(left[i] - wantLeft[i], 2);
-    errorRight += std::pow(right[i] - wantRight[i], 2);
-  }
-  EXPECT_LT(std::sqrt(errorLeft / kRate), 0.01);
-  EXPECT_LT(std::sqrt(errorRight / kRate), 0.01);
-}
-
-TEST(VorbisDecDecoding, SixChannelsLeaveInThePlatformOrder) {
-  constexpr long rate = 48000;
-  // A low tone on every Vorbis channel (front left, centre, front right, rear left, rear
-  // right, LFE), each at its own level.
-  const double levels[6] = {0.2, 0.3, 0.4, 0.5, 0.6, 0.1};
-  std::vector<std::vector<float>> audio;
-  for (double level : levels) audio.push_back(Sine(rate / 2, 60, rate, level));
-  const VorbisTestStream stream = EncodeVorbisStream(rate, audio);
-  VorbisDecRig rig(6, rate, true);
-  ASSERT_EQ(rig.Connect(), S_OK);
-  ASSERT_EQ(rig.Run(), S_OK);
-  ASSERT_EQ(rig.SendAll(stream.packets), S_OK);
-  ASSERT_EQ(rig.EndOfStream(), S_OK);
-  const std::vector<float> output = rig.OutputFloat();
-  ASSERT_EQ(output.size(), 6u * rate / 2);
-  // Front left, front right, centre, LFE, rear left, rear right: each output channel's level
-  // is nearest to that of the Vorbis channel it must come from (the LFE is coded loosely).
-  const int vorbisChannelAt[6] = {0, 2, 1, 5, 3, 4};
-  for (int k = 0; k < 6; ++k) {
-    const double level = Rms(ChannelOf(output, 6, k), 4800, output.size() / 6) * std::sqrt(2.0);
-    const auto nearest = std::min_element(std::begin(levels), std::end(levels), [level](double a, double b) {
-      return std::abs(a - level) < std::abs(b - level);
-    });
-    EXPECT_EQ(nearest - std::begin(levels), vorbisChannelAt[k]) << "output channel " << k << " at level " << level;
-  }
 }
 
 TEST(VorbisDecDecoding, GainCommentsScaleEverySample) {
