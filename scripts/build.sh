@@ -14,4 +14,7 @@ case "$flavour" in
              -DCORVOX_TESTS=OFF -DCORVOX_FUZZ=ON ;;
   *) echo "unknown build flavour: $flavour" >&2; exit 2 ;;
 esac
-cmake --build "build-$flavour" -j "$jobs"
+# The fuzz build makes only the fuzz targets and the layers they link.
+target=()
+[ "$flavour" = fuzz ] && target=(--target fuzz_targets)
+cmake --build "build-$flavour" -j "$jobs" "${target[@]}"

@@ -26,7 +26,7 @@ kill "$pulse_pid"; wait "$pulse_pid" 2>/dev/null || true
 trap 'rm -rf "$pulse_dir"' EXIT
 
 bash scripts/build.sh fuzz
-bash fuzz/run.sh build-fuzz/fuzz "${CORVOX_FUZZ_SECONDS:-30}"
+bash fuzz/run.sh build-fuzz/fuzz "${CORVOX_FUZZ_SECONDS:-15}"
 
 bash scripts/build.sh release
 bash bench/record_wav.sh build-release/src/cli/corvox
