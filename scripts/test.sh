@@ -34,4 +34,5 @@ bash bench/record_mp3.sh build-release/src/cli/corvox
 bash bench/record_ogg.sh build-release/src/cli/corvox
 bash bench/record_wma.sh build-release/src/cli/corvox
 bash bench/waveform_read.sh build-release/bench/waveform_read_bench
+bash bench/waveform_ogg.sh build-release/bench/waveform_read_bench
 bash bench/view_paint.sh build-release/bench/view_paint_bench
