@@ -9,6 +9,7 @@
 #include "app/HyperLink.h"
 #include "app/ProductInfo.h"
 #include "app/ProjectIcons.h"
+#include "update/UpdateServer.h"
 
 namespace {
 
@@ -21,7 +22,7 @@ QColor FromColourRef(unsigned reference) {
 
 CAboutBox::CAboutBox(QWidget* parent)
     : QDialog(parent),
-      m_version(new QLabel(QStringLiteral("Product Version: ") + QString::fromUtf8(kProductVersion), this)),
+      m_version(new QLabel(QStringLiteral("Product Version: ") + QString::fromStdString(ProductVersion()), this)),
       m_link(new CHyperLink(tr("Vantro Audio Recorder Website"), QUrl(QString::fromUtf8(kProductWebsite)), this)) {
   setWindowTitle(tr("About Vantro Audio Recorder"));
   auto* icon = new QLabel(this);

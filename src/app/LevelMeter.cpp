@@ -10,6 +10,9 @@ constexpr double kFloorDecibels = -60;
 constexpr double kWarnDecibels = -6;
 // A peak this close to full scale has most likely been cut off by the converter.
 constexpr double kClipFraction = 0.999;
+// At the main window's refresh of 100 ms: 12 dB per second, and a clip shown for 1.5 s.
+constexpr double kFallDecibelsPerUpdate = 1.2;
+constexpr int kClipHoldUpdates = 15;
 
 }  // namespace
 
@@ -17,10 +20,17 @@ LevelMeter::LevelMeter(QWidget* parent) : QWidget(parent), m_peakDecibels(kFloor
   setMinimumSize(sizeHint());
 }
 
+void LevelMeter::Reset() {
+  m_peakDecibels = kFloorDecibels;
+  m_clipHold = 0;
+  update();
+}
+
 void LevelMeter::SetPeak(double peak) {
   peak = std::clamp(peak, 0.0, 1.0);
-  m_peakDecibels = peak > 0 ? std::max(20 * std::log10(peak), kFloorDecibels) : kFloorDecibels;
-  m_clipping = peak >= kClipFraction;
+  const double decibels = peak > 0 ? std::max(20 * std::log10(peak), kFloorDecibels) : kFloorDecibels;
+  m_peakDecibels = std::max(decibels, std::max(m_peakDecibels - kFallDecibelsPerUpdate, kFloorDecibels));
+  m_clipHold = peak >= kClipFraction ? kClipHoldUpdates : std::max(m_clipHold - 1, 0);
   setToolTip(QStringLiteral("Input peak %1 dBFS").arg(m_peakDecibels, 0, 'f', 1));
   update();
 }
@@ -32,7 +42,7 @@ void LevelMeter::paintEvent(QPaintEvent*) {
   const double fraction = (m_peakDecibels - kFloorDecibels) / -kFloorDecibels;
   const int width = static_cast<int>(fraction * (frame.width() - 2));
   QColor colour(60, 200, 80);
-  if (m_clipping)
+  if (Clipping())
     colour = QColor(230, 40, 40);
   else if (m_peakDecibels >= kWarnDecibels)
     colour = QColor(240, 200, 40);

@@ -248,7 +248,7 @@ void CMainFrame::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         m_clock.Start();
         m_timers.Set(kRecordingTimer, kRecordingTickMs);
         m_selectionBar->Volume()->setEnabled(false);
-        m_meter->SetPeak(0);
+        m_meter->Reset();
         m_meter->show();
         m_meterTimer.start();
       }

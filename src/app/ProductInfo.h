@@ -1,6 +1,5 @@
 #pragma once
-// What the program says about itself.
+// What the program says about itself; its version is the update check's ProductVersion().
 
 inline constexpr const char* kProductName = "Vantro Audio Recorder";
-inline constexpr const char* kProductVersion = CORVOX_PRODUCT_VERSION;
 inline constexpr const char* kProductWebsite = "https://www.vantrosolutions.com/audio-recorder/";
