@@ -90,49 +90,24 @@ void DrawHelp(QPainter& painter, const Palette& palette) {
   painter.drawEllipse(QPointF(16, 23.5), 2, 2);
 }
 
-QColor ColourOf(ToolbarImage image) {
-  switch (image) {
-    case ToolbarImage::Record:
-      return QColor(214, 40, 40);
-    case ToolbarImage::Play:
-      return QColor(46, 160, 67);
-    case ToolbarImage::Pause:
-    case ToolbarImage::Stop:
-      return QColor(40, 70, 150);
-    case ToolbarImage::Settings:
-      return QColor(110, 120, 135);
-    case ToolbarImage::Help:
-      return QColor(30, 120, 210);
-  }
-  return Qt::black;
-}
+struct ToolbarPicture {
+  void (*draw)(QPainter&, const Palette&);
+  QColor colour;
+};
+
+// In the order of ToolbarImage.
+const ToolbarPicture kToolbarPictures[] = {
+    {DrawRecord, QColor(214, 40, 40)}, {DrawPlay, QColor(46, 160, 67)},       {DrawPause, QColor(40, 70, 150)},
+    {DrawStop, QColor(40, 70, 150)},   {DrawSettings, QColor(110, 120, 135)}, {DrawHelp, QColor(30, 120, 210)},
+};
 
 }  // namespace
 
 QImage ToolbarImageOf(ToolbarImage image, bool disabled) {
   QImage result = Blank(kToolbarImageSize);
   QPainter painter(&result);
-  const Palette palette = PaletteFor(ColourOf(image), disabled);
-  switch (image) {
-    case ToolbarImage::Record:
-      DrawRecord(painter, palette);
-      break;
-    case ToolbarImage::Play:
-      DrawPlay(painter, palette);
-      break;
-    case ToolbarImage::Pause:
-      DrawPause(painter, palette);
-      break;
-    case ToolbarImage::Stop:
-      DrawStop(painter, palette);
-      break;
-    case ToolbarImage::Settings:
-      DrawSettings(painter, palette);
-      break;
-    case ToolbarImage::Help:
-      DrawHelp(painter, palette);
-      break;
-  }
+  const ToolbarPicture& picture = kToolbarPictures[static_cast<int>(image)];
+  picture.draw(painter, PaletteFor(picture.colour, disabled));
   return result;
 }
 

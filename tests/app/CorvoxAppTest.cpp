@@ -3,8 +3,11 @@
 #include <QSlider>
 
 #include "app/AppRig.h"
+#include "app/FileInfoBar.h"
 #include "app/FrameIds.h"
+#include "app/QtDialogSeams.h"
 #include "app/SelectionVolumeBar.h"
+#include "engine/CommandIds.h"
 #include "mixer/AudioHardwareCheck.h"
 #include "platform/audio/AudioBackendSelection.h"
 #include "platform/audio/virtual/VirtualAudioBackend.h"
@@ -115,4 +118,25 @@ TEST(CorvoxAppTest, TheVolumeIsStoredAtOnceAndRestoredAtTheNextStart) {
   rig.Restart();
   ASSERT_TRUE(rig.Start());
   EXPECT_EQ(rig.Frame().SelectionBar()->Volume()->value(), 420);
+}
+
+TEST(CorvoxAppTest, OpenFileAsksThroughTheDialogAndLoadsTheChoice) {
+  AppRig rig;
+  ASSERT_TRUE(rig.Start());
+  const std::string tone = rig.WriteTone("chosen.wav", 1.5);
+  OpenFileDialogOptions asked;
+  const OpenFileDialogHandler previous =
+      SetOpenFileDialogHandler([&](HWND owner, const OpenFileDialogOptions& options, std::string* path) {
+        EXPECT_EQ(owner, static_cast<HWND>(&rig.Frame()));
+        asked = options;
+        *path = tone;
+        return true;
+      });
+  rig.Frame().RunCommand(ID_FILE_OPEN);
+  SetOpenFileDialogHandler(previous);
+  EXPECT_EQ(asked.title, "Select an audio file");
+  EXPECT_EQ(QtNameFilters(asked.filter).size(), 5);
+  ASSERT_TRUE(rig.WaitForLoad());
+  EXPECT_EQ(rig.Frame().FileBar()->FileName().toStdString(), tone);
+  EXPECT_EQ(rig.Frame().FileBar()->Duration(), "00:01");
 }
