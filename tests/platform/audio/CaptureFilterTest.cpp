@@ -5,11 +5,11 @@
 #include <thread>
 
 #include "platform/audio/CAudioCaptureFilter.h"
-#include "support/WavBytes.h"
 #include "platform/audio/virtual/VirtualAudioBackend.h"
 #include "platform/media/FilterGraph.h"
 #include "support/FakeSinkPin.h"
 #include "support/ScratchFolder.h"
+#include "support/WavBytes.h"
 
 namespace {
 
@@ -92,6 +92,26 @@ TEST_F(CaptureFilterTest, FileCaptureIsSampleExactAndEndsWithEndOfStream) {
   EXPECT_EQ(SampleSizes(), (std::vector<long>{88200, 88200, 52920}));
   ExpectContiguous(Sink().Samples(), 176400);
   EXPECT_EQ(Sink().Samples().back().times->end, 13'000'000);
+}
+
+// A limit of recorded audio ends the stream as the input's end would: the last buffer is cut
+// to the frame, then end of stream. The peak is that of the audio delivered since asked last.
+TEST_F(CaptureFilterTest, AFrameLimitCutsTheStreamToTheFrameAndThePeakFollowsTheAudio) {
+  std::vector<int32_t> values(57330 * 2, 100);
+  values[2 * 30000 + 1] = -16384;  // in the second buffer
+  values[2 * 40000] = 32767;       // past the limit
+  const std::vector<uint8_t> data = PcmBytes(16, values);
+  MakeCapture(data);
+  m_capture->SetFrameLimit(35000);
+  ASSERT_EQ(Connect(), S_OK);
+  Run();
+  ASSERT_TRUE(Sink().WaitForEndOfStream(kTimeoutMs));
+  EXPECT_EQ(m_capture->FramesDelivered(), 35000u);
+  EXPECT_DOUBLE_EQ(m_capture->TakePeakLevel(), 0.5);
+  EXPECT_EQ(m_capture->TakePeakLevel(), 0.0);
+  Stop();
+  EXPECT_EQ(SampleSizes(), (std::vector<long>{88200, 51800}));
+  EXPECT_EQ(Sink().AllBytes(), std::vector<uint8_t>(data.begin(), data.begin() + 35000 * 4));
 }
 
 TEST_F(CaptureFilterTest, BufferNegotiationDefaultsToHalfASecondAndTakesSuggestions) {
