@@ -15,6 +15,7 @@
 #include "app/LevelMeter.h"
 #include "app/ProductInfo.h"
 #include "app/ProjectIcons.h"
+#include "app/RecordingStatus.h"
 #include "app/SelectionVolumeBar.h"
 #include "app/TransportToolBar.h"
 #include "app/UpdateCheckHook.h"
@@ -41,19 +42,6 @@ constexpr double kSecondsPerReferenceTime = 1e-7;
 
 const QString kReadingText = QStringLiteral("Reading audio file. Please wait ...");
 const QString kLoadFailedText = QStringLiteral("Couldn't load the file.");
-
-const char* FormatName(int exportFormat) {
-  switch (exportFormat) {
-    case 200:
-      return "WMA";
-    case 201:
-      return "MP3";
-    case 202:
-      return "Ogg";
-    default:
-      return "WAV";
-  }
-}
 
 }  // namespace
 
@@ -348,14 +336,9 @@ void CMainFrame::OnRecordingTick() {
                                                                    : WM_STATUS_READY;
   PostMessage(m_view, message, reinterpret_cast<WPARAM>(&m_recordingSeconds), 0);
   // After the stop the status line belongs to the load of the recording.
-  if (!stopped) m_fileBar->SetStatus(RecordingStatusText());
-}
-
-QString CMainFrame::RecordingStatusText() const {
-  QString text = QStringLiteral("Recording %1 audio").arg(QString::fromLatin1(FormatName(m_document->ExportFormat())));
-  const uint64_t dropouts = m_document->GetRecorder().OverrunCount();
-  if (dropouts != 0) text += QStringLiteral(" (%1 dropouts)").arg(dropouts);
-  return text;
+  if (!stopped)
+    m_fileBar->SetStatus(QString::fromStdString(
+        RecordingStatusText(m_document->ExportFormat(), m_document->GetRecorder().OverrunCount())));
 }
 
 void CMainFrame::OnPlaybackTick() {

@@ -94,7 +94,6 @@ class CMainFrame : public QMainWindow, public FrameWindow {
   void ApplyToolTips();
   void ShowHelp();
   void ShowAbout();
-  QString RecordingStatusText() const;
 
   SettingsStore& m_settings;
   CCorvoxDoc* m_document = nullptr;

@@ -7,6 +7,7 @@
 
 #include "app/AppTestRig.h"
 #include "app/QtDialogSeams.h"
+#include "app/RecordingStatus.h"
 #include "app/Stopwatch.h"
 #include "app/UpdateSchedule.h"
 #include "app/WindowMessageEvent.h"
@@ -152,4 +153,11 @@ TEST(WindowMessageEventTest, PostedMessagesArriveWithTheirNumbersFromAnyThread) 
   EXPECT_EQ(std::get<0>(receiver.received[1]), 0x0111u);
   EXPECT_EQ(std::get<1>(receiver.received[1]), 57670u);
   EXPECT_GE(std::get<3>(receiver.received[1]), QEvent::User);
+}
+
+TEST(RecordingStatusTest, NamesTheFormatAndCountsDropoutsOnlyWhenThereAreAny) {
+  EXPECT_EQ(RecordingStatusText(200, 0), "Recording WMA audio");
+  EXPECT_EQ(RecordingStatusText(201, 0), "Recording MP3 audio");
+  EXPECT_EQ(RecordingStatusText(202, 1), "Recording Ogg audio (1 dropout)");
+  EXPECT_EQ(RecordingStatusText(203, 12), "Recording WAV audio (12 dropouts)");
 }
