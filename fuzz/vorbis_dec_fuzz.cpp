@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cstring>
 #include <memory>
+#include <span>
 
 #include "filters/TimeScale.h"
 #include "filters/VorbisDec.h"
@@ -47,21 +48,6 @@ VORBISFORMAT FormatOf(const uint8_t* data, size_t size, bool oneMore) {
   return format;
 }
 
-HRESULT Send(CFakeSourcePin& source, const uint8_t* bytes, size_t length, const REFERENCE_TIME* start,
-             bool discontinuity) {
-  SamplePtr sample;
-  HRESULT hr = source.GetDeliveryBuffer(&sample, nullptr, nullptr, 0);
-  if (FAILED(hr)) return hr;
-  uint8_t* buffer = nullptr;
-  sample->GetPointer(&buffer);
-  length = std::min(length, static_cast<size_t>(sample->GetSize()));
-  std::copy_n(bytes, length, buffer);
-  sample->SetActualDataLength(static_cast<long>(length));
-  if (start) sample->SetTime(start, start);
-  sample->SetDiscontinuity(discontinuity);
-  return source.Deliver(sample.get());
-}
-
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -96,19 +82,19 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     at += 3 + length;
     granule += kFramesPerPacket;
     const REFERENCE_TIME time = ScaleRounded(granule, kUnitsPerSecond, std::max(format.nSamplesPerSec, 1));
-    const REFERENCE_TIME before = -time;
+    const std::span<const uint8_t> bytes(packet, length);
     switch (kind) {
       case kTimed:
-        Send(source.HostedPin(), packet, length, &time, false);
+        source.HostedPin().Send(bytes, SampleTimes{time, time});
         break;
       case kUntimed:
-        Send(source.HostedPin(), packet, length, nullptr, false);
+        source.HostedPin().Send(bytes);
         break;
       case kDiscontinuity:
-        Send(source.HostedPin(), packet, length, &time, true);
+        source.HostedPin().Send(bytes, SampleTimes{time, time}, true);
         break;
       case kBeforeSeek:
-        Send(source.HostedPin(), packet, length, &before, false);
+        source.HostedPin().Send(bytes, SampleTimes{-time, -time});
         break;
       case kFlush:
         source.HostedPin().DeliverBeginFlush();

@@ -140,10 +140,10 @@ HRESULT VorbisDecRig::Send(const VorbisTestPacket& packet, bool discontinuity, i
   // Headers travel at 0 whatever the seek position.
   const bool header = !packet.bytes.empty() && (packet.bytes[0] & 1) != 0;
   const REFERENCE_TIME start = header ? 0 : ScaleRounded(packet.granule - origin, kUnitsPerSecond, m_rateHz);
-  return Deliver(packet.bytes, &start, discontinuity);
+  return m_harness->Source().Send(packet.bytes, SampleTimes{start, start}, discontinuity);
 }
 
-HRESULT VorbisDecRig::SendUntimed(const std::vector<uint8_t>& bytes) { return Deliver(bytes, nullptr, false); }
+HRESULT VorbisDecRig::SendUntimed(const std::vector<uint8_t>& bytes) { return m_harness->Source().Send(bytes); }
 
 HRESULT VorbisDecRig::SendAll(const std::vector<VorbisTestPacket>& packets, int64_t origin) {
   for (size_t i = 0; i < packets.size(); ++i) {
@@ -157,22 +157,6 @@ HRESULT VorbisDecRig::Flush() {
   const HRESULT hr = m_harness->Source().DeliverBeginFlush();
   if (FAILED(hr)) return hr;
   return m_harness->Source().DeliverEndFlush();
-}
-
-HRESULT VorbisDecRig::Deliver(const std::vector<uint8_t>& bytes, const REFERENCE_TIME* start, bool discontinuity) {
-  SamplePtr sample;
-  HRESULT hr = m_harness->Source().GetDeliveryBuffer(&sample, nullptr, nullptr, 0);
-  if (FAILED(hr)) return hr;
-  if (bytes.size() > static_cast<size_t>(sample->GetSize())) return VFW_E_BUFFER_OVERFLOW;
-  uint8_t* data = nullptr;
-  hr = sample->GetPointer(&data);
-  if (FAILED(hr)) return hr;
-  std::copy(bytes.begin(), bytes.end(), data);
-  sample->SetActualDataLength(static_cast<long>(bytes.size()));
-  if (start) sample->SetTime(start, start);
-  sample->SetSyncPoint(true);
-  sample->SetDiscontinuity(discontinuity);
-  return m_harness->Source().Deliver(sample.get());
 }
 
 std::vector<int16_t> VorbisDecRig::Output16() const {

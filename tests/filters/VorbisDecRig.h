@@ -63,8 +63,6 @@ class VorbisDecRig {
   std::vector<float> OutputFloat() const;
 
  private:
-  HRESULT Deliver(const std::vector<uint8_t>& bytes, const REFERENCE_TIME* start, bool discontinuity);
-
   long m_rateHz;
   std::shared_ptr<CVorbisDec> m_decoder;
   std::unique_ptr<FilterHarness> m_harness;

@@ -25,7 +25,7 @@ HRESULT CFakeSourcePin::DecideBufferSize(IMemAllocator* allocator, ALLOCATOR_PRO
   return allocator->SetProperties(request, &actual);
 }
 
-HRESULT CFakeSourcePin::Send(std::span<const uint8_t> bytes, std::optional<SampleTimes> times) {
+HRESULT CFakeSourcePin::Send(std::span<const uint8_t> bytes, std::optional<SampleTimes> times, bool discontinuity) {
   SamplePtr sample;
   HRESULT hr = GetDeliveryBuffer(&sample, nullptr, nullptr, 0);
   if (FAILED(hr)) return hr;
@@ -36,5 +36,6 @@ HRESULT CFakeSourcePin::Send(std::span<const uint8_t> bytes, std::optional<Sampl
   std::copy(bytes.begin(), bytes.end(), buffer);
   sample->SetActualDataLength(static_cast<long>(bytes.size()));
   if (times) sample->SetTime(&times->start, &times->end);
+  sample->SetDiscontinuity(discontinuity);
   return Deliver(sample.get());
 }

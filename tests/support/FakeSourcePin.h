@@ -18,9 +18,10 @@ class CFakeSourcePin : public CBaseOutputPin {
   HRESULT GetMediaType(int position, AM_MEDIA_TYPE* type) override;
   HRESULT DecideBufferSize(IMemAllocator* allocator, ALLOCATOR_PROPERTIES* request) override;
 
-  // Fills a buffer with `bytes`, stamps `times` if given, and returns the downstream's answer;
-  // VFW_E_BUFFER_OVERFLOW when the bytes do not fit a buffer.
-  HRESULT Send(std::span<const uint8_t> bytes, std::optional<SampleTimes> times = std::nullopt);
+  // Fills a buffer with `bytes`, stamps `times` if given, marks a discontinuity if asked, and
+  // returns the downstream's answer; VFW_E_BUFFER_OVERFLOW when the bytes do not fit a buffer.
+  HRESULT Send(std::span<const uint8_t> bytes, std::optional<SampleTimes> times = std::nullopt,
+               bool discontinuity = false);
 
  private:
   AM_MEDIA_TYPE m_type;
