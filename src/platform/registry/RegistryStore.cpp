@@ -122,7 +122,26 @@ void RegistryStore::SetAside() const {
              MB_ICONWARNING);
 }
 
+bool RegistryStore::ReadUnchanged(RegistryKeyMap& keys) const {
+  struct stat info;
+  if (::stat(m_filePath.c_str(), &info) != 0) {
+    return false;
+  }
+  const FileIdentity identity{info.st_dev, info.st_ino, info.st_size, info.st_mtim};
+  std::lock_guard lock(*m_cacheMutex);
+  if (!m_cache || !(m_cache->identity == identity)) {
+    return false;
+  }
+  keys = m_cache->keys;
+  return true;
+}
+
 LSTATUS RegistryStore::Read(RegistryKeyMap& keys) const {
+  // Files are only ever replaced whole (renamed into place), so the file the snapshot was
+  // taken of needs no lock to be read.
+  if (ReadUnchanged(keys)) {
+    return ERROR_SUCCESS;
+  }
   if (!PathFileExists(m_filePath)) {
     keys.clear();
     return ERROR_SUCCESS;

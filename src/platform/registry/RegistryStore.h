@@ -64,6 +64,8 @@ class RegistryStore {
   // `useCache`: answer from the snapshot when the file is the one it was taken of.
   FileState ReadFile(RegistryKeyMap& keys, bool useCache) const;
   void Remember(const FileIdentity& identity, const RegistryKeyMap& keys) const;
+  // The snapshot, when the file is still the one it was taken of.
+  bool ReadUnchanged(RegistryKeyMap& keys) const;
   void SetAside() const;
 
   std::string m_filePath;
