@@ -78,6 +78,31 @@ TEST_F(CorvoxDocRecording, PausedTimeIsNeitherRecordedNorCountedAgainstTheLimit)
   EXPECT_EQ(WavPayload(m_doc.CurrentFile()), std::vector<uint8_t>(input.begin(), input.begin() + 26460 * 4));
 }
 
+TEST_F(CorvoxDocRecording, StopAfterAPauseSavesWhatWasRecordedBeforeAndAfterItWithoutAGap) {
+  ScopedEnvironment paced("CORVOX_VIRTUAL_PACE", "1");
+  const std::vector<uint8_t> input = m_env.UseInputFile("in.wav", 44100, 2, 88200);
+  ASSERT_TRUE(SUCCEEDED(m_doc.SetupRecorder(true)));
+  m_doc.OnRecord();
+  std::this_thread::sleep_for(std::chrono::milliseconds(300));
+  m_doc.OnPause();
+  std::this_thread::sleep_for(std::chrono::milliseconds(400));
+  m_doc.OnRecord();
+  std::this_thread::sleep_for(std::chrono::milliseconds(300));
+  m_doc.OnStop();
+  ASSERT_TRUE(PumpUntil(WM_WAVEFORM_LOADED));
+  const std::vector<uint8_t> payload = WavPayload(m_doc.CurrentFile());
+  ASSERT_LE(payload.size(), input.size());
+  EXPECT_TRUE(std::equal(payload.begin(), payload.end(), input.begin()));
+  EXPECT_NEAR(m_doc.Duration(), 0.6, 0.2);
+  EXPECT_NEAR(m_doc.Duration(), payload.size() / 176400.0, 1e-6);
+  EXPECT_EQ(WindowMessages(), (Messages{{WM_RECORD_PROGRESS, 0},
+                                        {WM_RECORDER_PAUSED, 0},
+                                        {WM_RECORD_PROGRESS, 1},
+                                        {WM_STATUS_READY, 0},
+                                        {WM_READING_STARTED, 0},
+                                        {WM_WAVEFORM_LOADED, 0}}));
+}
+
 TEST_F(CorvoxDocRecording, ACaptureFailureStopsTheRecordingKeepsWhatWasWrittenAndSaysWhy) {
   m_env.UseInputFile("in.wav", 44100, 2, 88200);
   // After the first half-second buffer.
