@@ -63,16 +63,18 @@ HRESULT COggSplitOutputPin::GetStopPosition(REFERENCE_TIME* stop) { return m_spl
 HRESULT COggSplitOutputPin::GetDuration(REFERENCE_TIME* duration) { return m_splitter->GetDuration(duration); }
 
 void COggSplitOutputPin::ResetRun() {
-  std::lock_guard lock(m_deliverLock);
   m_lastStart = kNothingDelivered;
   m_endDelivered = false;
 }
 
 HRESULT COggSplitOutputPin::DeliverPacket(std::span<const uint8_t> bytes, const OggPacketTimes& times, bool header,
                                           bool syncPoint, bool discontinuity, bool preroll, bool* skipped) {
-  std::lock_guard lock(m_deliverLock);
-  *skipped = !header && times.start <= m_lastStart;
-  if (*skipped) return S_OK;
+  {
+    std::lock_guard lock(m_startLock);
+    *skipped = !header && times.start <= m_lastStart;
+    if (*skipped) return S_OK;
+    if (!header) m_lastStart = times.start;
+  }
   SamplePtr sample;
   HRESULT hr = GetDeliveryBuffer(&sample, nullptr, nullptr, 0);
   if (FAILED(hr)) return hr;
@@ -86,13 +88,9 @@ HRESULT COggSplitOutputPin::DeliverPacket(std::span<const uint8_t> bytes, const 
   sample->SetSyncPoint(syncPoint);
   sample->SetDiscontinuity(discontinuity);
   sample->SetPreroll(preroll);
-  if (!header) m_lastStart = times.start;
   return Deliver(sample.get());
 }
 
 void COggSplitOutputPin::DeliverEndOfStreamOnce() {
-  std::lock_guard lock(m_deliverLock);
-  if (m_endDelivered) return;
-  m_endDelivered = true;
-  DeliverEndOfStream();
+  if (!m_endDelivered.exchange(true)) DeliverEndOfStream();
 }

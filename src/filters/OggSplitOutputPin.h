@@ -4,10 +4,11 @@
 // "Video <serial>", "Subtitle <serial>" or "Stream <serial>". Its IMediaSeeking is the
 // filter's.
 //
-// Threads: connection, seeking and ResetRun on the control thread under the filter lock. The
-// delivery threads of the streams that use the pin call DeliverPacket, DeliverEndOfStreamOnce
-// and LastStart; m_deliverLock guards m_endDelivered and the writing of m_lastStart, so a stream taking over
-// a shared pin continues after what the previous one delivered.
+// Threads: connection, seeking and ResetRun on the control thread under the filter lock, while
+// no delivery thread runs. The delivery threads of the streams that use the pin call
+// DeliverPacket, DeliverEndOfStreamOnce and LastStart; m_startLock orders the check and update
+// of m_lastStart, so a stream taking over a shared pin continues after what the previous one
+// delivered. No lock is held while a sample or end of stream goes downstream.
 
 #include <atomic>
 #include <cstdint>
@@ -60,7 +61,7 @@ class COggSplitOutputPin : public CBaseOutputPin, public IMediaSeeking {
   COggSplitter* m_splitter;
   AM_MEDIA_TYPE m_type;
   uint32_t m_bufferBytes;
-  std::mutex m_deliverLock;
-  std::atomic<REFERENCE_TIME> m_lastStart;  // written under m_deliverLock
-  bool m_endDelivered = false;              // m_deliverLock
+  std::mutex m_startLock;
+  std::atomic<REFERENCE_TIME> m_lastStart;  // written under m_startLock
+  std::atomic<bool> m_endDelivered{false};
 };

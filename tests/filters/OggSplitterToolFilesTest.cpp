@@ -38,6 +38,13 @@ double FfprobeSeconds(const std::string& path) {
 
 double Seconds(REFERENCE_TIME time) { return static_cast<double>(time) / kUnitsPerSecond; }
 
+REFERENCE_TIME ExpectFfprobeDuration(OggSplitterRig& rig, const std::string& ogg) {
+  REFERENCE_TIME duration = 0;
+  EXPECT_EQ(rig.Splitter().GetDuration(&duration), S_OK);
+  EXPECT_NEAR(Seconds(duration), FfprobeSeconds(ogg), 1e-4);
+  return duration;
+}
+
 // oggdec's 16-bit output, interleaved.
 std::vector<int16_t> Oggdec(const ScratchFolder& folder, const std::string& ogg) {
   const std::string raw = folder.File("decoded.raw");
@@ -75,10 +82,7 @@ TEST_P(OggencFileTest, DeliversEveryPacketWithTheFilesDuration) {
   EXPECT_EQ(format->nChannels, static_cast<uint32_t>(tone.channels));
   EXPECT_EQ(format->nSamplesPerSec, tone.rateHz);
   EXPECT_EQ(rig.OutputName(0).rfind("Audio ", 0), 0u);
-
-  REFERENCE_TIME duration = 0;
-  ASSERT_EQ(rig.Splitter().GetDuration(&duration), S_OK);
-  EXPECT_NEAR(Seconds(duration), FfprobeSeconds(ogg), 1e-4);
+  const REFERENCE_TIME duration = ExpectFfprobeDuration(rig, ogg);
 
   ASSERT_EQ(rig.Run(), S_OK);
   ASSERT_TRUE(rig.WaitForEnd());
@@ -119,9 +123,7 @@ TEST_F(OggSplitterToolFilesTest, ReadsFfmpegVorbis) {
   OggSplitterRig rig;
   ASSERT_EQ(rig.Open(ogg), S_OK);
   ASSERT_EQ(rig.SinkCount(), 1u);
-  REFERENCE_TIME duration = 0;
-  ASSERT_EQ(rig.Splitter().GetDuration(&duration), S_OK);
-  EXPECT_NEAR(Seconds(duration), FfprobeSeconds(ogg), 1e-4);
+  ExpectFfprobeDuration(rig, ogg);
   ASSERT_EQ(rig.Run(), S_OK);
   ASSERT_TRUE(rig.WaitForEnd());
   EXPECT_TRUE(DecodeVorbisPackets(rig.Sink(0).Samples()).valid);
@@ -194,9 +196,7 @@ TEST_F(OggSplitterToolFilesTest, MultiplexedStreamsShareAnOutput) {
   OggSplitterRig rig;
   ASSERT_EQ(rig.Open(ogg), S_OK);
   ASSERT_EQ(rig.SinkCount(), 1u);
-  REFERENCE_TIME duration = 0;
-  ASSERT_EQ(rig.Splitter().GetDuration(&duration), S_OK);
-  EXPECT_NEAR(Seconds(duration), FfprobeSeconds(ogg), 1e-4);
+  ExpectFfprobeDuration(rig, ogg);
   uint32_t flags = 0;
   int32_t group0 = -1, group1 = -1;
   rig.Splitter().Info(0, nullptr, &flags, nullptr, &group0, nullptr);
