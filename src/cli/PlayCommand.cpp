@@ -90,6 +90,10 @@ int RunPlayCommand(const std::vector<std::string>& args, SettingsStore& settings
           << (doc.LoadFailure().empty() ? "" : "\n" + doc.LoadFailure()) << "\n";
     return 1;
   }
+  if (!doc.PlayerFailure().empty()) {
+    err << "corvox play: " << doc.PlayerFailure() << "\n";
+    return 1;
+  }
   const double duration = doc.Duration();
   if (options.from.value_or(0) >= duration) {
     err << "corvox play: --from lies at or past the end of the file (" << duration << " seconds)\n";

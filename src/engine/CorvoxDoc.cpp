@@ -355,6 +355,7 @@ void CCorvoxDoc::ProcessFile(bool ask) {
     m_dumpFile = GetTempFolder(folder) ? PathAppend(folder, kDumpFileName) : std::string();
   m_reader.SetFiles(m_currentFile, m_dumpFile, m_frame);
   m_loadFailure.clear();
+  m_playerFailure.clear();
   m_loading = true;
   Post(WM_READING_STARTED);
   ClearErrorInfo();
@@ -393,12 +394,21 @@ void CCorvoxDoc::OnWaveformReady(bool success) {
   m_frame->UpdateAllViews(kWaveformLoadedHint);
   Post(WM_WAVEFORM_LOADED);
   m_frame->EnableButton(FrameButton::Play, true);
-  m_player.Open(m_currentFile, m_frame, WM_PLAYER_GRAPH_EVENT);
+  // A graph that cannot be completed is not reported here; Play finds out.
+  ClearErrorInfo();
+  const HRESULT opened = m_player.Open(m_currentFile, m_frame, WM_PLAYER_GRAPH_EVENT);
+  m_playerFailure = FAILED(opened) ? WithReason("The file cannot be played.") : std::string();
   m_player.SetRange(0, static_cast<float>(m_duration));
 }
 
 void CCorvoxDoc::OnPlay() {
   if (!m_player.IsOpen()) return;
+  if (!m_playerFailure.empty()) {
+    // An incomplete graph would run without ever ending.
+    SetErrorInfo(m_playerFailure);
+    MessageBox(m_frame, kPlayFailed, MB_ICONERROR);
+    return;
+  }
   if (m_playingMode && m_paused) {
     m_paused = false;
   } else {

@@ -131,6 +131,8 @@ class CCorvoxDoc {
   const RecordingOutcome& LastRecording() const { return m_lastRecording; }
   // Why the last load failed, when the reader said.
   const std::string& LoadFailure() const { return m_loadFailure; }
+  // Why the player could not be made ready for the loaded file; empty when it was.
+  const std::string& PlayerFailure() const { return m_playerFailure; }
   // Seconds of audio recorded so far by the recording graph.
   double RecordedSeconds() const;
   // The input's largest level since the last call, 0 ... 1 of full scale.
@@ -184,4 +186,5 @@ class CCorvoxDoc {
   double m_limitSeconds = 0;
   RecordingOutcome m_lastRecording;
   std::string m_loadFailure;
+  std::string m_playerFailure;
 };

@@ -3,6 +3,8 @@
 
 #include "engine/CommandIds.h"
 #include "engine/DocumentFixture.h"
+#include "platform/audio/AudioBackendSelection.h"
+#include "platform/audio/virtual/VirtualAudioBackend.h"
 #include "platform/ui/FileDialog.h"
 
 namespace {
@@ -226,6 +228,34 @@ TEST_F(CorvoxDocPlayback, TheOpenCommandAsksForAFileAndRemembersItsFolder) {
   std::string folder;
   m_env.Settings().GetOpenDirectory(folder);
   EXPECT_EQ(folder, m_env.Path("ramp.wav").parent_path().string());
+}
+
+// A machine whose sound system cannot play: files still load, playing them says so.
+class SilentBackend : public VirtualAudioBackend {
+ public:
+  HRESULT PlaybackCaps(AudioDeviceCaps*) override {
+    SetErrorInfo("No sound card can play.");
+    return E_FAIL;
+  }
+  HRESULT OpenPlayback(const WAVEFORMATEX&, std::unique_ptr<AudioPlaybackStream>*) override {
+    SetErrorInfo("No sound card can play.");
+    return E_FAIL;
+  }
+};
+
+TEST_F(CorvoxDocPlayback, AFileThatCannotBePlayedSaysSoWhenPlayed) {
+  UseAudioBackend(std::make_shared<SilentBackend>());
+  const bool loaded = Load(Ramp(4410));
+  const std::string failure = m_doc.PlayerFailure();
+  m_doc.OnPlay();
+  SelectAudioBackend("virtual");
+  ASSERT_TRUE(loaded);
+  EXPECT_EQ(failure.rfind("The file cannot be played.\n", 0), 0u) << failure;
+  ASSERT_EQ(m_boxes.Boxes().size(), 1u);
+  EXPECT_EQ(m_boxes.Boxes()[0].text, "An error occured while playing.");
+  EXPECT_EQ(m_boxes.Boxes()[0].flags, MB_ICONERROR);
+  EXPECT_FALSE(m_doc.IsPlayingMode());
+  EXPECT_EQ(Buttons(), (Enabled{true, true, false, false, true}));
 }
 
 TEST_F(CorvoxDocPlayback, APlaybackAbortIsReportedAndStopsPlayback) {
