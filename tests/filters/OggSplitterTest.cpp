@@ -2,8 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstring>
 #include <random>
+#include <thread>
 
 #include "filters/OggMuxRig.h"
 #include "filters/OggSplitterRig.h"
@@ -238,6 +240,27 @@ TEST_F(OggSplitterTest, SeekingWhileRunningFlushesAndStartsOverFromZero) {
   REFERENCE_TIME current = -1;
   rig.Splitter().GetCurrentPosition(&current);
   EXPECT_EQ(current, 0);
+}
+
+// Seeks arriving while the threads deliver, switching streams between them: each one flushes
+// and starts over, and the last one still runs to the end.
+TEST_F(OggSplitterTest, SeeksInQuickSuccessionWhileRunning) {
+  OggSplitterRig rig;
+  ASSERT_EQ(rig.Open(Write("mux.ogg", MuxPcmAndText())), S_OK);
+  ASSERT_EQ(rig.Run(), S_OK);
+  for (int i = 0; i < 30; ++i) {
+    ASSERT_EQ(rig.SeekTo((i * 7 % 25) * kTenth), S_OK);
+    ASSERT_EQ(rig.Splitter().Enable(1 + i % 2, AMSTREAMSELECTENABLE_ENABLE), S_OK);
+  }
+  ASSERT_EQ(rig.SeekTo(15 * kTenth), S_OK);
+  const auto lastRunHasEnded = [&] {
+    const std::vector<ReceivedSample> audio = rig.Sink(0).Samples();
+    return !audio.empty() && audio.back().times == (SampleTimes{4 * kTenth, 5 * kTenth});
+  };
+  for (int wait = 0; wait < 200 && !lastRunHasEnded(); ++wait)
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  EXPECT_TRUE(lastRunHasEnded());
+  EXPECT_EQ(rig.Stop(), S_OK);
 }
 
 TEST_F(OggSplitterTest, SeekingPastTheEndDeliversOnlyTheHeaders) {
