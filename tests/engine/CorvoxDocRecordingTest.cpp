@@ -13,6 +13,10 @@ namespace {
 using Messages = std::vector<std::pair<UINT, WPARAM>>;
 using Enabled = std::vector<bool>;
 
+// Record, Pause, Record, then Stop or the input's end, and the load of the recording.
+const Messages kRecordPauseResumeStop = {{WM_RECORD_PROGRESS, 0}, {WM_RECORDER_PAUSED, 0}, {WM_RECORD_PROGRESS, 1},
+                                         {WM_STATUS_READY, 0},    {WM_READING_STARTED, 0}, {WM_WAVEFORM_LOADED, 0}};
+
 class CorvoxDocRecording : public DocumentFixture {
  protected:
   std::vector<std::string> KeptFiles() const {
@@ -42,12 +46,7 @@ TEST_F(CorvoxDocRecording, PauseAndResumeMakeOneSampleExactFileWithTheMessagesAn
   ASSERT_TRUE(PumpUntil(WM_WAVEFORM_LOADED));
   EXPECT_TRUE(m_frame.IsButtonEnabled(FrameButton::Play));
 
-  EXPECT_EQ(WindowMessages(), (Messages{{WM_RECORD_PROGRESS, 0},
-                                        {WM_RECORDER_PAUSED, 0},
-                                        {WM_RECORD_PROGRESS, 1},
-                                        {WM_STATUS_READY, 0},
-                                        {WM_READING_STARTED, 0},
-                                        {WM_WAVEFORM_LOADED, 0}}));
+  EXPECT_EQ(WindowMessages(), kRecordPauseResumeStop);
   EXPECT_EQ(WavPayload(MusicFolder() + "/vantroaudio.wav"), input);
   EXPECT_NEAR(m_doc.Duration(), 30000.0 / 44100, 1e-6);
   EXPECT_EQ(m_doc.CurrentFile(), MusicFolder() + "/vantroaudio.wav");
@@ -95,12 +94,7 @@ TEST_F(CorvoxDocRecording, StopAfterAPauseSavesWhatWasRecordedBeforeAndAfterItWi
   EXPECT_TRUE(std::equal(payload.begin(), payload.end(), input.begin()));
   EXPECT_NEAR(m_doc.Duration(), 0.6, 0.2);
   EXPECT_NEAR(m_doc.Duration(), payload.size() / 176400.0, 1e-6);
-  EXPECT_EQ(WindowMessages(), (Messages{{WM_RECORD_PROGRESS, 0},
-                                        {WM_RECORDER_PAUSED, 0},
-                                        {WM_RECORD_PROGRESS, 1},
-                                        {WM_STATUS_READY, 0},
-                                        {WM_READING_STARTED, 0},
-                                        {WM_WAVEFORM_LOADED, 0}}));
+  EXPECT_EQ(WindowMessages(), kRecordPauseResumeStop);
 }
 
 TEST_F(CorvoxDocRecording, ACaptureFailureStopsTheRecordingKeepsWhatWasWrittenAndSaysWhy) {
