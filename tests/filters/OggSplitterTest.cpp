@@ -157,6 +157,40 @@ TEST_F(OggSplitterTest, VorbisStreamOfTheMultiplexerComesBackPacketForPacket) {
   }
 }
 
+TEST_F(OggSplitterTest, GenericVideoComesBackAsVideoInfo) {
+  constexpr uint32_t kXvid = 0x44495658;
+  constexpr REFERENCE_TIME kFrame = 400000;
+  OggMuxRig mux;
+  ASSERT_EQ(mux.AddSource(VideoType(kXvid, kFrame, 32, 24, 24), 4096), 0);
+  ASSERT_EQ(mux.ConnectOutput(), S_OK);
+  ASSERT_EQ(mux.Run(), S_OK);
+  for (int i = 0; i < 50; ++i)
+    ASSERT_EQ(mux.Send(0, std::vector<uint8_t>(100 + i, static_cast<uint8_t>(i)), i * kFrame, (i + 1) * kFrame), S_OK);
+  mux.EndOfStream(0);
+  mux.Stop();
+
+  OggSplitterRig rig;
+  ASSERT_EQ(rig.Open(Write("video.ogg", mux.FileBytes())), S_OK);
+  ASSERT_EQ(rig.SinkCount(), 1u);
+  EXPECT_EQ(rig.OutputName(0), "Video 0");
+  const AM_MEDIA_TYPE type = rig.OutputType(0);
+  EXPECT_EQ(type.majortype, MEDIATYPE_Video);
+  EXPECT_EQ(type.subtype, VideoType(kXvid, kFrame, 32, 24, 24).subtype);
+  EXPECT_EQ(type.formattype, FORMAT_VideoInfo);
+  REFERENCE_TIME duration = 0;
+  ASSERT_EQ(rig.Splitter().GetDuration(&duration), S_OK);
+  EXPECT_EQ(duration, 50 * kFrame);
+
+  ASSERT_EQ(rig.Run(), S_OK);
+  ASSERT_TRUE(rig.WaitForEnd());
+  const std::vector<ReceivedSample> frames = rig.Sink(0).Samples();
+  ASSERT_EQ(frames.size(), 50u);
+  for (int i = 0; i < 50; ++i) {
+    EXPECT_EQ(frames[i].bytes, std::vector<uint8_t>(100 + i, static_cast<uint8_t>(i))) << i;
+    EXPECT_EQ(frames[i].times, (SampleTimes{i * kFrame, (i + 1) * kFrame})) << i;
+  }
+}
+
 TEST_F(OggSplitterTest, ChosenSubtitlesReplaceThePlaceholder) {
   OggSplitterRig rig;
   ASSERT_EQ(rig.Open(Write("mux.ogg", MuxPcmAndText())), S_OK);
