@@ -12,6 +12,10 @@
 #include <optional>
 #include <span>
 
+// A granule position from a file, or -1 when it is none or beyond any real stream (2^62), so
+// that counting with it cannot overflow.
+inline int64_t UsableGranule(int64_t granule) { return granule >= 0 && granule <= (int64_t{1} << 62) ? granule : -1; }
+
 struct OggPacketPosition {
   int64_t pageGranule = -1;  // libogg's: -1 unless the packet ends its page
   int64_t packetNumber = 0;

@@ -6,6 +6,7 @@
 #include <new>
 
 #include "filters/OggChapterTime.h"
+#include "filters/OggGranuleTracker.h"
 #include "filters/OggLanguage.h"
 #include "filters/OggPageReader.h"
 #include "filters/OggTimeSearch.h"
@@ -257,7 +258,7 @@ HRESULT COggSplitter::FindDuration(IAsyncReader* reader, int64_t length) {
 
 REFERENCE_TIME COggSplitter::PageTime(const ogg_page& page) const {
   const COggStream* stream = StreamBySerial(static_cast<uint32_t>(ogg_page_serialno(&page)));
-  const int64_t granule = ogg_page_granulepos(&page);
+  const int64_t granule = UsableGranule(ogg_page_granulepos(&page));
   if (stream == nullptr || stream->Info().Kind() == OggStreamKind::Unrecognised || granule < 0) return -1;
   return stream->Info().TimeFromGranule(granule);
 }

@@ -70,7 +70,7 @@ void COggStream::QueuePage(const ogg_page& page) {
     if (ogg_page_packets(&page) == 0) return;
     m_synced = true;
   }
-  const int64_t granule = ogg_page_granulepos(&page);
+  const int64_t granule = UsableGranule(ogg_page_granulepos(&page));
   const REFERENCE_TIME time = granule < 0 ? -1 : m_info.TimeFromGranule(granule);
   const size_t high = m_info.QueueHighMark();
   if (!m_enabled && high > 0 && m_queue.Count() >= high) {
@@ -192,7 +192,7 @@ COggStream::Step COggStream::DeliverPage(const OggPageNode& node) {
       continue;
     }
     OggPacketPosition position;
-    position.pageGranule = packet.granulepos;
+    position.pageGranule = UsableGranule(packet.granulepos);
     position.packetNumber = packet.packetno;
     if (vorbis) {
       const long blockSize = m_info.VorbisBlockSize(packet);

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "filters/OggEmbeddedSamplesHeader.h"
+#include "filters/OggGranuleTracker.h"
 #include "filters/TimeScale.h"
 #include "filters/VorbisFormat.h"
 
@@ -141,7 +142,7 @@ REFERENCE_TIME OggStreamInfo::TimeFromGranule(int64_t granule) const {
 }
 
 REFERENCE_TIME OggStreamInfo::PageEndTime(const ogg_page& page) const {
-  const int64_t granule = ogg_page_granulepos(&page);
+  const int64_t granule = UsableGranule(ogg_page_granulepos(&page));
   if (granule < 0 || m_kind == OggStreamKind::Unrecognised) return -1;
   int64_t duration = 0;
   if (m_kind == OggStreamKind::Generic) {

@@ -91,7 +91,7 @@ HRESULT FindKeyFrameTime(IAsyncReader* reader, int64_t startByte, uint32_t seria
       const std::optional<OggDataPacket> data =
           result > 0 ? ParseDataPacket({packet.packet, static_cast<size_t>(packet.bytes)}) : std::nullopt;
       if (!data || (packet.packet[0] & 1) != 0) continue;
-      positions.push_back({packet.granulepos, packet.packetno, data->duration, std::nullopt});
+      positions.push_back({UsableGranule(packet.granulepos), packet.packetno, data->duration, std::nullopt});
       syncPoints.push_back(data->syncPoint);
     }
     tracker.AssignPage(positions);

@@ -1,8 +1,10 @@
 // The splitter reading back what our multiplexer writes, seeking, and damaged files.
 
 #include <gtest/gtest.h>
+#include <ogg/ogg.h>
 
 #include <chrono>
+#include <cstdint>
 #include <cstring>
 #include <random>
 #include <thread>
@@ -406,6 +408,40 @@ TEST_F(OggSplitterTest, DamagedFilesAreReadSafely) {
 
   std::vector<uint8_t> headersOnly(whole.begin(), whole.begin() + 4000);
   ExpectSafe(Write("headers.ogg", headersOnly));
+}
+
+// A page whose granule position no real stream reaches, checksum and all.
+TEST_F(OggSplitterTest, GranulePositionsBeyondAnyStreamAreNotCountedWith) {
+  std::vector<uint8_t> bytes = MuxPcmAndText();
+  ogg_sync_state sync;
+  ogg_sync_init(&sync);
+  char* buffer = ogg_sync_buffer(&sync, static_cast<long>(bytes.size()));
+  std::memcpy(buffer, bytes.data(), bytes.size());
+  ogg_sync_wrote(&sync, static_cast<long>(bytes.size()));
+  ogg_page page;
+  size_t offset = 0;
+  int changed = 0;
+  while (ogg_sync_pageout(&sync, &page) == 1) {
+    const size_t length = static_cast<size_t>(page.header_len + page.body_len);
+    if (ogg_page_granulepos(&page) > 0 && changed++ % 2 == 0) {
+      const int64_t huge = INT64_MAX - 3;
+      std::memcpy(page.header + 6, &huge, 8);
+      ogg_page_checksum_set(&page);
+      std::memcpy(&bytes[offset], page.header, static_cast<size_t>(page.header_len));
+    }
+    offset += length;
+  }
+  ogg_sync_clear(&sync);
+  ASSERT_GT(changed, 2);
+  OggSplitterRig rig;
+  ASSERT_EQ(rig.Open(Write("huge.ogg", bytes)), S_OK);
+  ASSERT_EQ(rig.SeekTo(7 * kTenth), S_OK);
+  ASSERT_EQ(rig.Run(), S_OK);
+  EXPECT_TRUE(rig.WaitForEnd());
+  for (const ReceivedSample& sample : rig.Sink(0).Samples()) {
+    ASSERT_TRUE(sample.times);
+    EXPECT_LT(sample.times->start, 20 * kTenth);
+  }
 }
 
 }  // namespace
