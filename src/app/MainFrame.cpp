@@ -343,15 +343,21 @@ void CMainFrame::OnRecordingTick() {
 
 void CMainFrame::OnPlaybackTick() {
   AudioPlayer& player = m_document->Player();
-  const bool graphGone = m_playbackGraph == nullptr || player.Graph() != m_playbackGraph || !player.Seeking();
+  // Record tears the playback graph down while it plays; then there is nothing left to show.
+  if (m_playbackGraph == nullptr || player.Graph() != m_playbackGraph || !player.Seeking()) {
+    m_timers.Kill(kPlaybackTimer);
+    DropPlaybackGraph();
+    m_playerPhase = PlayerPhase::Idle;
+    return;
+  }
   REFERENCE_TIME position = 0;
-  if (!graphGone && SUCCEEDED(player.Seeking()->GetCurrentPosition(&position)))
+  if (SUCCEEDED(player.Seeking()->GetCurrentPosition(&position)))
     m_playbackSeconds = position * kSecondsPerReferenceTime;
   const UINT message = m_playerPhase == PlayerPhase::Playing  ? WM_PLAY_PROGRESS
                        : m_playerPhase == PlayerPhase::Paused ? WM_PLAYER_PAUSED
                                                               : WM_PLAYER_STOPPED;
   PostMessage(m_view, message, reinterpret_cast<WPARAM>(&m_playbackSeconds), 0);
-  if (message == WM_PLAYER_STOPPED || graphGone) {
+  if (message == WM_PLAYER_STOPPED) {
     m_timers.Kill(kPlaybackTimer);
     DropPlaybackGraph();
   }

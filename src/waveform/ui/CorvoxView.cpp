@@ -69,7 +69,7 @@ void CCorvoxView::Relayout() {
   m_points.clear();
   m_selectionAnchor = m_selectionEnd = -1;
   m_selectionExists = false;
-  m_cursorX = m_lastDrawnCursorX = 0;
+  m_cursorX = 0;
   bar->setValue(0);
   SelectionChanged();
   viewport()->update();
@@ -113,7 +113,6 @@ void CCorvoxView::paintEvent(QPaintEvent*) {
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setPen(QPen(kCursorColour, kCursorPenWidth, Qt::SolidLine, Qt::FlatCap));
     painter.drawLine(QPointF(m_cursorX - s, kWaveBottom), QPointF(m_cursorX - s, kWaveTop));
-    m_lastDrawnCursorX = m_cursorX;
   }
 }
 

@@ -89,7 +89,6 @@ class CCorvoxView : public QAbstractScrollArea, public MessageTarget {
   bool m_selectionExists = false;
   bool m_dragging = false;
   int m_cursorX = 0;
-  int m_lastDrawnCursorX = 0;
   QString m_playerText;
   QString m_recorderText;
   PlayerState m_playerState = PlayerState::Ready;
