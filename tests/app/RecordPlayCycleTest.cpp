@@ -69,9 +69,9 @@ TEST_F(RecordPlayCycleTest, RecordPauseResumeStopLoadSelectPlayPauseStop) {
   // The virtual device's tone arrives.
   EXPECT_TRUE(AppTestRig::PumpUntil([&] { return frame.Meter()->PeakDecibels() > -40; }));
   EXPECT_EQ(frame.FileBar()->Status(), "Recording WAV audio");
-  // The first tick came after a second.
+  // The first tick came after about a second (timers may fire a little early).
   EXPECT_TRUE(rig.View().RecorderText().startsWith("Recording : 00:00:")) << rig.View().RecorderText().toStdString();
-  EXPECT_GE(rig.View().RecorderText().mid(18).toDouble(), 1.0);
+  EXPECT_GE(rig.View().RecorderText().mid(18).toDouble(), 0.9);
 
   const double firstPart = SecondsRecording();
   frame.RunCommand(ID_PAUSE);
