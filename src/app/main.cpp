@@ -11,6 +11,9 @@ int main(int argc, char** argv) {
   // the process be killed.
   std::signal(SIGXFSZ, SIG_IGN);
   QApplication application(argc, argv);
+  QApplication::setApplicationName(QStringLiteral("Vantro Audio Recorder"));
+  // Lets the desktop match the window to its menu entry and icon.
+  QGuiApplication::setDesktopFileName(QStringLiteral("vantro-audio-recorder"));
   InstallQtDialogSeams();
   CCorvoxApp app;
   if (!app.InitInstance(QApplication::arguments())) return app.ExitCode();
