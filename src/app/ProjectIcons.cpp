@@ -23,6 +23,12 @@ QImage Blank(int size) {
   return image;
 }
 
+// Draws a picture designed on a `designSize` square at `size` pixels.
+void PrepareScaled(QPainter& painter, int size, int designSize) {
+  painter.setRenderHint(QPainter::Antialiasing);
+  painter.scale(static_cast<double>(size) / designSize, static_cast<double>(size) / designSize);
+}
+
 void Prepare(QPainter& painter, const Palette& palette) {
   painter.setRenderHint(QPainter::Antialiasing);
   painter.setPen(QPen(palette.edge, 1.5));
@@ -121,8 +127,7 @@ QIcon ToolbarIcon(ToolbarImage image) {
 QImage SpeakerImage(int size) {
   QImage result = Blank(size);
   QPainter painter(&result);
-  painter.setRenderHint(QPainter::Antialiasing);
-  painter.scale(size / 32.0, size / 32.0);
+  PrepareScaled(painter, size, 32);
   painter.setPen(QPen(QColor(40, 50, 70), 1.5));
   painter.setBrush(QColor(70, 80, 100));
   painter.drawPolygon(
@@ -137,8 +142,7 @@ QImage SpeakerImage(int size) {
 QImage ApplicationIconImage(int size) {
   QImage result = Blank(size);
   QPainter painter(&result);
-  painter.setRenderHint(QPainter::Antialiasing);
-  painter.scale(size / 64.0, size / 64.0);
+  PrepareScaled(painter, size, 64);
   painter.setPen(Qt::NoPen);
   painter.setBrush(QColor(0, 0, 139));
   painter.drawRoundedRect(QRectF(2, 2, 60, 60), 12, 12);

@@ -10,6 +10,12 @@ bool AppRig::Start(const QStringList& arguments) {
   return m_app->InitInstance(QStringList{QStringLiteral("vantro-audio-recorder")} + arguments);
 }
 
+bool AppRig::StartRecordingWav() {
+  Settings().RunStartupPass();
+  Settings().SetFormat(203);
+  return Start();
+}
+
 void AppRig::Restart() {
   m_app.reset();
   m_app = std::make_unique<CCorvoxApp>(Settings(), [this] { return now; });

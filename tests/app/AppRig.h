@@ -27,6 +27,8 @@ class AppRig : public AppTestRig {
   CCorvoxView& View() { return *m_app->MainFrame()->View(); }
   const MessageBoxCapture& Boxes() const { return m_boxes; }
 
+  // Starts on the virtual devices with WAV as the export format (the quickest to record).
+  bool StartRecordingWav();
   // Ends the application and makes a new one over the same settings, as the next start.
   void Restart();
   // Waits until the document has loaded a file and the window shows it.

@@ -33,11 +33,7 @@ std::string Buttons(CMainFrame& frame) {
 
 class RecordPlayCycleTest : public testing::Test {
  protected:
-  void SetUp() override {
-    rig.Settings().RunStartupPass();
-    rig.Settings().SetFormat(203);
-    ASSERT_TRUE(rig.Start());
-  }
+  void SetUp() override { ASSERT_TRUE(rig.StartRecordingWav()); }
 
   void Record(std::chrono::milliseconds length) {
     rig.Frame().RunCommand(ID_RECORD);

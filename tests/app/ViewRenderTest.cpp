@@ -37,11 +37,7 @@ int BlackPixels(const QImage& image, int top, int bottom) {
 
 class ViewRenderTest : public testing::Test {
  protected:
-  void SetUp() override {
-    rig.Settings().RunStartupPass();
-    rig.Settings().SetFormat(203);
-    ASSERT_TRUE(rig.Start());
-  }
+  void SetUp() override { ASSERT_TRUE(rig.StartRecordingWav()); }
 
   // The view as it is painted now, and the whole window kept for looking at.
   QImage Render(const std::string& name) {
