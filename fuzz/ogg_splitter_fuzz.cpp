@@ -14,6 +14,7 @@
 
 #include "filters/OggSplitter.h"
 #include "platform/media/AsyncFileSource.h"
+#include "support/SinglePinFilter.h"
 
 namespace {
 
@@ -52,20 +53,7 @@ class CEndSinkPin : public CBaseInputPin {
   bool m_ended = false;
 };
 
-template <class Pin>
-class CHost : public CBaseFilter {
- public:
-  template <class... Args>
-  explicit CHost(Args&&... args) : CBaseFilter(GUID_NULL), m_pin(this, std::forward<Args>(args)...) {}
-  int GetPinCount() override { return 1; }
-  CBasePin* GetPin(int n) override { return n == 0 ? &m_pin : nullptr; }
-  Pin& HostedPin() { return m_pin; }
-
- private:
-  Pin m_pin;
-};
-
-void RunToEnd(std::vector<std::unique_ptr<CHost<CEndSinkPin>>>& sinks) {
+void RunToEnd(std::vector<std::unique_ptr<CSinglePinFilter<CEndSinkPin>>>& sinks) {
   for (auto& sink : sinks)
     if (!sink->HostedPin().WaitForEnd()) __builtin_trap();
 }
@@ -83,9 +71,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (FAILED(loaded)) __builtin_trap();
   auto splitter = std::make_unique<COggSplitter>();
   if (source.GetPin(0)->Connect(splitter->GetPin(0), nullptr) != S_OK) return 0;
-  std::vector<std::unique_ptr<CHost<CEndSinkPin>>> sinks;
+  std::vector<std::unique_ptr<CSinglePinFilter<CEndSinkPin>>> sinks;
   for (int i = 1; i < splitter->GetPinCount(); ++i) {
-    sinks.push_back(std::make_unique<CHost<CEndSinkPin>>());
+    sinks.push_back(std::make_unique<CSinglePinFilter<CEndSinkPin>>());
     if (splitter->GetPin(i)->Connect(&sinks.back()->HostedPin(), nullptr) != S_OK) __builtin_trap();
   }
   for (auto& sink : sinks) sink->Run(0);

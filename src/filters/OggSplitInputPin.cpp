@@ -4,21 +4,9 @@
 #include "filters/OggSplitter.h"
 #include "filters/OggStream.h"
 
-COggSplitInputPin::COggSplitInputPin(COggSplitter* filter)
-    : CBasePin(filter, "Input", PINDIR_INPUT), m_splitter(filter) {}
+COggSplitInputPin::COggSplitInputPin(COggSplitter* filter) : CPullInputPin(filter, "Input"), m_splitter(filter) {}
 
 COggSplitInputPin::~COggSplitInputPin() { StopReader(); }
-
-HRESULT COggSplitInputPin::CheckMediaType(const AM_MEDIA_TYPE* type) {
-  if (type == nullptr) return E_POINTER;
-  return type->majortype == MEDIATYPE_Stream ? S_OK : VFW_E_TYPE_NOT_ACCEPTED;
-}
-
-HRESULT COggSplitInputPin::CheckConnect(IPin* pin) {
-  const HRESULT hr = CBasePin::CheckConnect(pin);
-  if (FAILED(hr)) return hr;
-  return QueryInterface<IAsyncReader>(pin) ? S_OK : E_NOINTERFACE;
-}
 
 HRESULT COggSplitInputPin::CompleteConnect(IPin* receivePin) {
   m_reader = QueryInterface<IAsyncReader>(receivePin);

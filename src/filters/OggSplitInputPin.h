@@ -14,26 +14,19 @@
 
 #include "filters/OggSplitRun.h"
 #include "platform/media/AsyncReader.h"
-#include "platform/media/BasePin.h"
+#include "platform/media/PullInputPin.h"
 
 class COggSplitter;
 
-class COggSplitInputPin : public CBasePin {
+class COggSplitInputPin : public CPullInputPin {
  public:
   static constexpr long kReadBlockBytes = 32768;
 
   explicit COggSplitInputPin(COggSplitter* filter);
   ~COggSplitInputPin() override;
 
-  // A byte stream; VFW_E_TYPE_NOT_ACCEPTED otherwise.
-  HRESULT CheckMediaType(const AM_MEDIA_TYPE* type) override;
-  HRESULT CheckConnect(IPin* pin) override;
   HRESULT CompleteConnect(IPin* receivePin) override;
   HRESULT BreakConnect() override;
-
-  HRESULT EndOfStream() override { return E_UNEXPECTED; }
-  HRESULT BeginFlush() override { return E_UNEXPECTED; }
-  HRESULT EndFlush() override { return E_UNEXPECTED; }
 
   IAsyncReader* Reader() const { return m_reader; }
   // Starts the reader thread at `startByte`; StopReader waits for it once the run is told to

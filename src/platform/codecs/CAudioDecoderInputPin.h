@@ -4,22 +4,16 @@
 // file the decoder cannot read refuses the connection with the reason. Control thread only;
 // the pull model brings no samples or stream control to this pin.
 
-#include "platform/media/BasePin.h"
+#include "platform/media/PullInputPin.h"
 
 class CAudioDecoderFilter;
 
-class CAudioDecoderInputPin : public CBasePin {
+class CAudioDecoderInputPin : public CPullInputPin {
  public:
   explicit CAudioDecoderInputPin(CAudioDecoderFilter* filter);
 
-  HRESULT CheckMediaType(const AM_MEDIA_TYPE* type) override;
-  HRESULT CheckConnect(IPin* pin) override;
   HRESULT CompleteConnect(IPin* receivePin) override;
   HRESULT BreakConnect() override;
-
-  HRESULT EndOfStream() override { return E_UNEXPECTED; }
-  HRESULT BeginFlush() override { return E_UNEXPECTED; }
-  HRESULT EndFlush() override { return E_UNEXPECTED; }
 
  private:
   CAudioDecoderFilter* m_decoder;
