@@ -1,9 +1,11 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QApplication>
 #include <QElapsedTimer>
 #include <QMenu>
 #include <QSlider>
+#include <QTimer>
 #include <QToolButton>
 #include <csignal>
 #include <filesystem>
@@ -193,7 +195,7 @@ TEST_F(RecordPlayCycleTest, TerminationSignalsCloseTheWindowAsAUserWould) {
   }
 }
 
-TEST_F(RecordPlayCycleTest, TheWindowKeepsItsSizeAndTheSettingsArrowOpensTheMenu) {
+TEST_F(RecordPlayCycleTest, TheWindowKeepsItsSizeAndTheToolbarItsButtons) {
   CMainFrame& frame = rig.Frame();
   frame.resize(800, 700);
   frame.showMaximized();
@@ -247,4 +249,32 @@ TEST_F(RecordPlayCycleTest, RecordRightAfterStoppingPlaybackLeavesTheGoneGraphAl
   EXPECT_EQ(rig.Frame().Player(), PlayerPhase::Idle);
   rig.Frame().RunCommand(ID_STOP);
   ASSERT_TRUE(rig.WaitForLoad());
+}
+
+TEST_F(RecordPlayCycleTest, TheSettingsArrowOpensTheMenuUnderTheButtonAndTheFaceDoesNothing) {
+  QToolButton* settings = rig.Frame().ToolBar()->Button(ID_SETTINGS);
+  rig.Frame().activateWindow();
+  AppTestRig::Pump(std::chrono::milliseconds(20));
+  QPoint shownAt;
+  int entries = 0;
+  QTimer::singleShot(50, [&] {
+    QWidget* popup = QApplication::activePopupWidget();
+    ASSERT_NE(popup, nullptr);
+    shownAt = popup->pos();
+    entries = static_cast<int>(popup->actions().size());
+    popup->close();
+  });
+  const QPoint arrow(settings->width() - 4, settings->height() / 2);
+  AppTestRig::Mouse(settings, QEvent::MouseButtonPress, arrow);
+  AppTestRig::Mouse(settings, QEvent::MouseButtonRelease, arrow);
+  EXPECT_EQ(entries, 3);
+  EXPECT_EQ(shownAt, settings->mapToGlobal(QPoint(0, settings->height())));
+
+  const QPoint face(settings->width() / 3, settings->height() / 2);
+  AppTestRig::Mouse(settings, QEvent::MouseButtonPress, face);
+  AppTestRig::Mouse(settings, QEvent::MouseButtonRelease, face);
+  AppTestRig::Pump(std::chrono::milliseconds(20));
+  EXPECT_EQ(QApplication::activePopupWidget(), nullptr);
+  EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+  EXPECT_TRUE(rig.Boxes().Boxes().empty());
 }
