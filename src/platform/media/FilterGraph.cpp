@@ -167,8 +167,11 @@ std::vector<IBaseFilter*> CFilterGraph::UpstreamOrder() {
 HRESULT CFilterGraph::PauseFilters() {
   std::vector<IBaseFilter*> order = UpstreamOrder();
   if (m_state == State_Stopped) {
+    // Counted before taking the event lock: asking a filter for its pins takes the filter's
+    // lock, which a streaming thread may hold while it reports an event.
+    const int renderers = static_cast<int>(std::count_if(order.begin(), order.end(), IsRenderer));
     std::lock_guard lock(m_eventMutex);
-    m_renderers = static_cast<int>(std::count_if(order.begin(), order.end(), IsRenderer));
+    m_renderers = renderers;
     m_completeCount = 0;
     m_errorReported = false;
   }
