@@ -107,7 +107,9 @@ TEST(OggStreamHeaderParseTest, DataPacketsRoundTrip) {
     EXPECT_EQ(data->syncPoint, duration == 300);
     ASSERT_EQ(data->payload.size(), 1u);
     EXPECT_EQ(data->payload[0], 0xAB);
-    if (length > 1) EXPECT_FALSE(ParseDataPacket({packet.data(), length - 1})) << duration;
+    if (length > 1) {
+      EXPECT_FALSE(ParseDataPacket({packet.data(), length - 1})) << duration;
+    }
   }
   const uint8_t cut[] = {0x80};  // says one duration byte follows
   EXPECT_FALSE(ParseDataPacket(cut));
