@@ -40,3 +40,13 @@ HRESULT AudioDeviceCaps::Check(const WAVEFORMATEX& format, std::string* reason) 
   if (reason) *reason = text;
   return VFW_E_INVALIDMEDIATYPE;
 }
+
+AudioDeviceCaps ConvertedCaps() {
+  AudioDeviceCaps caps;
+  caps.minRateHz = 4000;
+  caps.maxRateHz = 192000;
+  caps.minChannels = 1;
+  caps.maxChannels = 8;
+  caps.bitsPerSample = {8, 16, 24, 32};
+  return caps;
+}

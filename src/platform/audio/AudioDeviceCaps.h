@@ -20,3 +20,7 @@ struct AudioDeviceCaps {
   // rate, inside the ranges); otherwise VFW_E_INVALIDMEDIATYPE and a sentence in `reason`.
   HRESULT Check(const WAVEFORMATEX& format, std::string* reason) const;
 };
+
+// What a conversion layer between us and the hardware (ALSA's plug layer, a sound server)
+// accepts whatever the device itself takes.
+AudioDeviceCaps ConvertedCaps();

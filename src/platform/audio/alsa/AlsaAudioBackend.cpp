@@ -6,21 +6,6 @@
 #include "platform/audio/alsa/AlsaPlaybackStream.h"
 #include "platform/audio/alsa/AlsaSelemControls.h"
 
-namespace {
-
-// What ALSA's plug layer converts to and from whatever the hardware takes.
-AudioDeviceCaps ConvertedCaps() {
-  AudioDeviceCaps caps;
-  caps.minRateHz = 4000;
-  caps.maxRateHz = 192000;
-  caps.minChannels = 1;
-  caps.maxChannels = 8;
-  caps.bitsPerSample = {8, 16, 24, 32};
-  return caps;
-}
-
-}  // namespace
-
 AlsaAudioBackend::AlsaAudioBackend() : AlsaAudioBackend(ListAlsaCards(), "default", nullptr) {}
 
 AlsaAudioBackend::AlsaAudioBackend(std::vector<AlsaCard> cards, std::string playbackPcm,

@@ -7,16 +7,6 @@
 
 namespace {
 
-AudioDeviceCaps ConvertedCaps() {
-  AudioDeviceCaps caps;
-  caps.minRateHz = 4000;
-  caps.maxRateHz = 192000;
-  caps.minChannels = 1;
-  caps.maxChannels = 8;
-  caps.bitsPerSample = {8, 16, 24, 32};
-  return caps;
-}
-
 // The server's sources, or none when it cannot be asked.
 HRESULT ListSources(std::unique_ptr<PulseConnection>* connection, std::vector<PulseSource>* sources) {
   HRESULT hr = PulseConnection::Open(PulseAudioBackend::kConnectTimeoutMs, connection);
