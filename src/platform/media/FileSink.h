@@ -28,3 +28,12 @@ struct IStream : virtual IUnknown {
   virtual HRESULT Write(const void* data, unsigned long length, unsigned long* written) = 0;
   virtual HRESULT Read(void* data, unsigned long length, unsigned long* read) = 0;
 };
+
+// Offered beside IStream by a file writer that can continue its output in the next numbered
+// part (FileParts.h), for an upstream writer whose format cannot describe a longer file.
+struct IFileContinuation : virtual IUnknown {
+  // Creates the next part empty, then completes the current file (synced and closed); sample
+  // offsets and the stream position refer to the new part from then on. On failure the current
+  // file stays open and current.
+  virtual HRESULT ContinueInNextFile() = 0;
+};
