@@ -2,10 +2,13 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 
 #include "engine/CommandIds.h"
 #include "engine/Messages.h"
 #include "engine/RecordingFinisher.h"
+#include "engine/RecordingMarker.h"
+#include "engine/RecordingRecovery.h"
 #include "engine/UnsavedRecording.h"
 #include "platform/audio/CAudioCaptureFilter.h"
 #include "platform/shell/FileOperations.h"
@@ -159,6 +162,28 @@ bool CCorvoxDoc::ClearLeftovers() {
   return true;
 }
 
+void CCorvoxDoc::RecoverInterruptedRecording() {
+  const RecoveryReport report = ::RecoverInterruptedRecording(m_temporaryFile, m_settings);
+  if (report.found == RecoveryReport::Found::Recovered)
+    MessageBox(m_frame, DescribeRecovery(report), MB_ICONINFORMATION);
+  else if (report.found == RecoveryReport::Found::Failed)
+    MessageBox(m_frame, DescribeRecovery(report), MB_ICONERROR);
+}
+
+void CCorvoxDoc::MarkRecording() {
+  std::string capture;
+  if (CAudioCaptureFilter* filter = m_recorder.CaptureFilter()) {
+    const WAVEFORMATEX format = filter->CapturePin()->Format();
+    char text[96];
+    std::snprintf(text, sizeof text, "%u Hz, %u-bit, %u channels", static_cast<unsigned>(format.nSamplesPerSec),
+                  static_cast<unsigned>(format.wBitsPerSample), static_cast<unsigned>(format.nChannels));
+    capture = text;
+  }
+  // Without a marker the recording is still kept if this process dies, only not repaired.
+  WriteRecordingMarker(RecordingMarkerPath(m_temporaryFolder),
+                       MakeRecordingMarker(m_exportFormat, capture, m_outputFile));
+}
+
 HRESULT CCorvoxDoc::SetupRecorder(bool force) {
   if (!m_recordingEnabled || m_recording) return S_FALSE;
   if (m_recorder.IsBuilt()) {
@@ -175,6 +200,7 @@ HRESULT CCorvoxDoc::SetupRecorder(bool force) {
   if (!UseTemporaryFolder()) return E_FAIL;
   // Another recording owns the temporary file while it holds the lock.
   if (m_lock.Acquire(m_temporaryFolder)) {
+    RecoverInterruptedRecording();
     ClearLeftovers();
     m_lock.Release();
   }
@@ -208,10 +234,12 @@ void CCorvoxDoc::OnRecord() {
       MessageBox(m_frame, WithReason("Could not start recording."), MB_ICONERROR);
       return;
     }
+    RecoverInterruptedRecording();
     if (!ClearLeftovers()) {
       m_lock.Release();
       return;
     }
+    MarkRecording();
     ApplyRecordingLimit();
     m_lastRecording = RecordingOutcome{};
     m_lastRecording.complete = true;
@@ -230,6 +258,7 @@ void CCorvoxDoc::OnRecord() {
     }
     m_recorder.TearDown();
     ClearLeftovers();
+    RemoveRecordingMarker(RecordingMarkerPath(m_temporaryFolder));
     m_lock.Release();
     return;
   }
@@ -312,6 +341,8 @@ void CCorvoxDoc::FinishRecording() {
                                                                                    : ReplaceRule::KeepExisting;
   request.nextOutputName = [this] { return NextOutputFileName(m_settings, ExtensionForFormat(m_exportFormat)); };
   const FinishResult result = FinishTemporaryRecording(request);
+  // A recording left at its temporary name keeps its marker: the next start recovers it.
+  if (result.file != m_temporaryFile) RemoveRecordingMarker(RecordingMarkerPath(m_temporaryFolder));
   m_lock.Release();
   m_outputOverride.clear();
   m_lastRecording.saved = result.saved;

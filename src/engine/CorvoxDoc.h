@@ -146,6 +146,11 @@ class CCorvoxDoc {
   // Clears the temporary names for a recording (the lock must be held): leftovers with audio
   // are kept and the user told; false when one could not be moved.
   bool ClearLeftovers();
+  // Recovers a recording an earlier session left cut off and tells the user (the lock must be
+  // held).
+  void RecoverInterruptedRecording();
+  // Writes the marker of the recording about to start.
+  void MarkRecording();
   void ApplyRecordingLimit();
   // Stop's recording branch; the graph's Stop result.
   HRESULT StopRecording();

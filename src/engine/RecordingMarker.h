@@ -11,6 +11,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 struct RecordingMarker {
   int format = 0;             // export format code, 200 ... 203
@@ -19,9 +20,14 @@ struct RecordingMarker {
   int64_t startTime = 0;      // seconds since 1970 (UTC)
   pid_t pid = 0;              // the recording process, > 0
   std::string bootId;         // the system boot the process ran in; empty when unknown
+  // Recovery's journal: where the repaired part N (index N - 1) is put beside its output name
+  // before it takes that name; empty for a part not yet so far.
+  std::vector<std::string> stagedFiles;
 
   bool operator==(const RecordingMarker&) const = default;
 };
+
+constexpr size_t kMaxMarkerParts = 4096;
 
 // <temporary folder>/corvox_temp.marker
 std::string RecordingMarkerPath(const std::string& temporaryFolder);
@@ -31,8 +37,9 @@ RecordingMarker MakeRecordingMarker(int format, const std::string& captureFormat
 
 // The marker as text. Values are escaped ("\\" and "\n"), so any path survives a round trip.
 std::string FormatRecordingMarker(const RecordingMarker& marker);
-// Nothing unless the text names an export format and a process id above 0; unknown keys and
-// lines without "=" are ignored, a missing optional value stays at its default.
+// Nothing unless the text names an export format and a process id above 0; unknown keys,
+// lines without "=" and staged parts beyond kMaxMarkerParts are ignored, a missing optional
+// value stays at its default.
 std::optional<RecordingMarker> ParseRecordingMarker(std::string_view text);
 
 // Writes the marker atomically (a complete file or none; the old one replaced), mode 0600.

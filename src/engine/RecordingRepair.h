@@ -20,7 +20,7 @@ struct RepairedRecording {
 };
 
 // `format` is the export format code (200 WMA, 201 MP3, 202 Ogg, 203 WAV). True with
-// *repaired filled in when the result passed its format's check (a recording with no audio
-// in it passes with 0 seconds); false with a sentence in *problem when nothing playable could
-// be made (the recording is then unchanged, or at most its header's sizes set from its length).
+// *repaired filled in when the result passed its format's check (a WAV file with no audio in
+// it passes with 0 seconds); false with a sentence in *problem when nothing playable could be
+// made: no new file is left, and the recording is as it was or at most mended as above.
 bool RepairRecording(const std::string& recording, int format, RepairedRecording* repaired, std::string* problem);

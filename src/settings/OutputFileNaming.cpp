@@ -71,6 +71,10 @@ std::string NextOutputFileName(SettingsStore& store, const std::string& extensio
   if (store.GetOverwritingBehaviour()) {
     return {};
   }
+  return NextNumberedFileName(store, extension);
+}
+
+std::string NextNumberedFileName(SettingsStore& store, const std::string& extension) {
   const std::string fileTemplate = GetFileNameTemplate(store, extension);
   // The template's own extension: the format's, or none for a template stored without one.
   const std::string templateExtension = PathFindExtension(fileTemplate);

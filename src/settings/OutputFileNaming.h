@@ -30,3 +30,6 @@ std::string GetFileNameTemplate(SettingsStore& store, const std::string& extensi
 std::string NextOutputFileName(SettingsStore& store);
 // The same for the template with the given extension instead of the stored format's.
 std::string NextOutputFileName(SettingsStore& store, const std::string& extension);
+// The numbered name as with overwriting off, whatever the stored choice: empty when neither
+// the template nor a numbered recording of it exists.
+std::string NextNumberedFileName(SettingsStore& store, const std::string& extension);
