@@ -1,12 +1,15 @@
 #include "cli/InterruptGuard.h"
 
 #include <csignal>
+#include <iterator>
 
 namespace {
 
+// A closing terminal sends SIGHUP: it ends the recording as Ctrl-C does.
+constexpr int kSignals[] = {SIGINT, SIGTERM, SIGHUP};
+
 volatile std::sig_atomic_t g_interrupts = 0;
-struct sigaction g_oldInt {};
-struct sigaction g_oldTerm {};
+struct sigaction g_previous[std::size(kSignals)] {};
 
 void OnInterrupt(int) { g_interrupts = g_interrupts + 1; }
 
@@ -17,13 +20,11 @@ InterruptGuard::InterruptGuard() {
   struct sigaction action {};
   action.sa_handler = OnInterrupt;
   sigemptyset(&action.sa_mask);
-  sigaction(SIGINT, &action, &g_oldInt);
-  sigaction(SIGTERM, &action, &g_oldTerm);
+  for (size_t i = 0; i < std::size(kSignals); ++i) sigaction(kSignals[i], &action, &g_previous[i]);
 }
 
 InterruptGuard::~InterruptGuard() {
-  sigaction(SIGINT, &g_oldInt, nullptr);
-  sigaction(SIGTERM, &g_oldTerm, nullptr);
+  for (size_t i = 0; i < std::size(kSignals); ++i) sigaction(kSignals[i], &g_previous[i], nullptr);
 }
 
 int InterruptGuard::Count() const { return g_interrupts; }

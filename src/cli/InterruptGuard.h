@@ -1,6 +1,7 @@
 #pragma once
-// While it lives, Ctrl-C (SIGINT) and SIGTERM do not end the process but set a flag the
-// command's loop reads, so a recording or playback ends cleanly. Main thread only.
+// While it lives, Ctrl-C (SIGINT), SIGTERM and SIGHUP (a closing terminal) do not end the
+// process but set a flag the command's loop reads, so a recording or playback ends cleanly.
+// Main thread only.
 
 class InterruptGuard {
  public:

@@ -16,6 +16,9 @@
 
 namespace fs = std::filesystem;
 
+// What corvox record says on standard error once the recording graph runs.
+inline constexpr const char* kRecordingStarted = "Recording to ";
+
 inline std::string Trim(std::string text) {
   while (!text.empty() && (text.back() == '\n' || text.back() == '\r' || text.back() == ' ')) text.pop_back();
   return text;

@@ -3,12 +3,15 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <csignal>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <thread>
 
 #include "RecordInterop.h"
+#include "support/BackgroundProcess.h"
 
 namespace {
 
@@ -151,6 +154,21 @@ TEST_F(RecordInterop, CtrlCStopsCleanlyWithACompleteFile) {
   const double seconds = std::stod(SoxInfo("-D", output));
   EXPECT_GT(seconds, 0.4);
   EXPECT_LT(seconds, 3.0);
+}
+
+TEST_F(RecordInterop, HangUpAndTerminationStopCleanlyAsCtrlCDoes) {
+  m_env["CORVOX_VIRTUAL_PACE"] = "1";
+  for (const int signal : {SIGHUP, SIGTERM}) {
+    const fs::path output = m_dir / (std::string(sigabbrev_np(signal)) + ".wav");
+    BackgroundProcess recording({CORVOX_BINARY, "record", "--format", "wav", "--output", output.string()}, m_env);
+    ASSERT_TRUE(recording.WaitForError(kRecordingStarted, std::chrono::seconds(30))) << recording.Err();
+    std::this_thread::sleep_for(std::chrono::milliseconds(1200));
+    recording.Signal(signal);
+    ASSERT_EQ(recording.Wait(), 0) << sigabbrev_np(signal) << ": " << recording.Err();
+    const double seconds = std::stod(SoxInfo("-D", output));
+    EXPECT_GT(seconds, 0.9) << sigabbrev_np(signal);
+    EXPECT_LT(seconds, 3.0) << sigabbrev_np(signal);
+  }
 }
 
 TEST_F(RecordInterop, ASecondRecordingWhileOneRunsIsRefused) {
