@@ -7,10 +7,23 @@
 //   "RIFF" u32(file length - 8) "WAVE" "fmt " u32(F) <F bytes: the input's format block>
 //   "data" u32(D) <D payload bytes>          (little-endian, no pad bytes, no other chunks)
 //
+// Before the first sample the same header goes out with both sizes 0xFFFFFFFF, which readers
+// take for "to the end of the file", so a recording cut off at any moment opens as it is.
+//
+// A file never grows past the part limit (4 GiB - 1 by default, the most its 32-bit sizes can
+// describe; CORVOX_WAV_PART_LIMIT=<bytes> lowers it for tests, read once, 64 KiB at least).
+// When the downstream pin offers IFileContinuation, the writer completes the file's header and
+// continues in the next numbered part with a header of its own; a sample goes whole into one
+// part, and only one larger than a whole part is divided, at a block boundary. Without it, a
+// sample that would pass the limit is refused.
+//
 // Threads: Receive and Transform run on the upstream streaming thread, StartStreaming and
 // StopStreaming on the thread that changes the state; the transform base holds m_csReceive
-// around all four, and that lock guards m_headerLength and m_dataLength.
+// around all four, and that lock guards m_headerLength and m_dataLength. The next part, and the
+// headers before it, are written from Receive on the streaming thread; m_partLimitBytes changes
+// only while stopped.
 
+#include "platform/media/FileSink.h"
 #include "platform/media/TransformFilter.h"
 
 // {3C78B8E2-6C4D-11D1-ADE2-0000F8754B99}
@@ -29,17 +42,35 @@ class CWavDestFilter : public CTransformFilter {
   HRESULT GetMediaType(int position, AM_MEDIA_TYPE* type) override;
   HRESULT StartStreaming() override;
   // Copies the sample and places it after the header and the payload so far. E_FAIL when it
-  // would take the file past 4 GiB - 1, which the header's 32-bit sizes cannot describe.
+  // would take the file past the part limit.
   HRESULT Transform(IMediaSample* input, IMediaSample* output) override;
-  // Counts a sample's bytes only when the downstream accepted it with S_OK, so the next
-  // sample takes the position of a refused one.
+  // Moves on to the next part first when the sample does not fit. Counts a sample's bytes only
+  // when the downstream accepted it with S_OK, so the next sample takes the position of a
+  // refused one.
   HRESULT Receive(IMediaSample* sample) override;
   // Writes the header at offset 0 through the downstream pin's IStream.
   HRESULT StopStreaming() override;
   // The output pin is a CWavDestOutputPin.
   std::unique_ptr<CTransformOutputPin> MakeOutputPin(const std::string& name) override;
 
+  // The most bytes one file may hold, header included (at least 64 KiB). Only while stopped.
+  void SetPartLimit(uint32_t bytes);
+
  protected:
   uint32_t m_headerLength = 0;  // bytes reserved for the header: 28 + the format block's length
-  uint32_t m_dataLength = 0;    // payload bytes the downstream has accepted
+  uint32_t m_dataLength = 0;    // payload bytes of the current part the downstream has accepted
+
+ private:
+  // Payload bytes the current part can still take.
+  uint64_t PartRoom() const;
+  // The header with these data bytes at offset 0 of the current file.
+  HRESULT WriteHeader(IStream* stream, uint32_t dataBytes);
+  // Receive's delivery of one sample (or a piece of one) with the count rolled back on refusal.
+  HRESULT DeliverCounted(IMediaSample* sample);
+  // Completes the current part's header and continues in a new part with a provisional one.
+  HRESULT ContinueInNextPart(IFileContinuation* continuation);
+  // A sample larger than the room of an empty part, in block-aligned pieces over several parts.
+  HRESULT DeliverDivided(IMediaSample* sample, IFileContinuation* continuation);
+
+  uint32_t m_partLimitBytes;
 };

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "filters/WavDestFilter.h"
+#include "platform/media/WaveFileHeader.h"
 #include "support/FilterHarness.h"
 
 namespace {
@@ -233,7 +234,14 @@ TEST(WavDestHeader, NeedsTheDownstreamStream) {
   EXPECT_EQ(harness.Stop(), E_NOINTERFACE);
 }
 
-TEST(WavDestHeader, StreamFailureIsReturnedAndNothingIsWritten) {
+// The header written before the first sample: both sizes say "to the end of the file".
+Bytes ProvisionalHeader(const Bytes& block) {
+  Bytes header = Concat(Bytes{'R', 'I', 'F', 'F', 0xFF, 0xFF, 0xFF, 0xFF, 'W', 'A', 'V', 'E', 'f', 'm', 't', ' '},
+                        {static_cast<uint8_t>(block.size()), 0, 0, 0});
+  return Concat(Concat(header, block), {'d', 'a', 't', 'a', 0xFF, 0xFF, 0xFF, 0xFF});
+}
+
+TEST(WavDestHeader, StreamFailureAtStopIsReturnedAndTheProvisionalHeaderStays) {
   auto filter = NewFilter();
   FilterHarness harness(filter, Options(PcmBlock()));
   ASSERT_EQ(harness.Connect(), S_OK);
@@ -242,7 +250,134 @@ TEST(WavDestHeader, StreamFailureIsReturnedAndNothingIsWritten) {
   ASSERT_EQ(harness.Send(payload), S_OK);
   harness.File()->FailStreamWith(HResultFromErrno(ENOSPC));
   EXPECT_EQ(harness.Stop(), HResultFromErrno(ENOSPC));
-  EXPECT_EQ(harness.File()->FileBytes(), Concat(Bytes(46, 0), payload));
+  EXPECT_EQ(harness.File()->FileBytes(), Concat(ProvisionalHeader(PcmBlock()), payload));
+}
+
+TEST(WavDestHeader, AFileCutOffBeforeStopHasAHeaderForAnUnknownLength) {
+  for (const Bytes& block : {PcmBlock(), BlockWithExtra(WAVE_FORMAT_MPEG, 22)}) {
+    auto filter = NewFilter();
+    FilterHarness harness(filter, Options(block));
+    ASSERT_EQ(harness.Connect(), S_OK);
+    ASSERT_EQ(harness.Run(), S_OK);
+    EXPECT_EQ(harness.File()->FileBytes(), ProvisionalHeader(block)) << "before the first sample";
+    const Bytes payload = Payload(700);
+    ASSERT_TRUE(SendInPieces(harness, payload));
+    EXPECT_EQ(harness.File()->FileBytes(), Concat(ProvisionalHeader(block), payload));
+  }
+}
+
+TEST(WavDestHeader, AFailedProvisionalHeaderFailsTheStart) {
+  auto filter = NewFilter();
+  FilterHarness harness(filter, Options(PcmBlock()));
+  ASSERT_EQ(harness.Connect(), S_OK);
+  harness.File()->FailStreamWith(HResultFromErrno(ENOSPC));
+  EXPECT_EQ(harness.Run(), HResultFromErrno(ENOSPC));
+}
+
+// ---- Parts: no file passes the limit ----
+
+constexpr uint32_t kPartLimit = 64 * 1024;
+
+// Checks that `part` is a complete file of the limit at most, and returns its payload.
+Bytes PayloadOfPart(const Bytes& part, const Bytes& block) {
+  const size_t header = 28 + block.size();
+  EXPECT_LE(part.size(), kPartLimit);
+  EXPECT_GE(part.size(), header);
+  if (part.size() < header) return {};
+  EXPECT_EQ(Bytes(part.begin(), part.begin() + static_cast<long>(header)),
+            MakeWaveFileHeader(block, static_cast<uint32_t>(part.size() - header)));
+  return Bytes(part.begin() + static_cast<long>(header), part.end());
+}
+
+std::shared_ptr<CWavDestFilter> NewFilterWithPartLimit() {
+  auto filter = NewFilter();
+  filter->SetPartLimit(kPartLimit);
+  return filter;
+}
+
+FilterHarnessOptions LargeBufferOptions(Bytes block) {
+  FilterHarnessOptions options = Options(std::move(block));
+  options.sourceBuffers = {4, 200000, 1, 0};
+  return options;
+}
+
+TEST(WavDestParts, EachSampleGoesWholeIntoAPartWhoseHeaderIsComplete) {
+  auto filter = NewFilterWithPartLimit();
+  FilterHarness harness(filter, LargeBufferOptions(PcmBlock()));
+  ASSERT_EQ(harness.Connect(), S_OK);
+  ASSERT_EQ(harness.Run(), S_OK);
+  Bytes sent;
+  for (int i = 0; i < 20; ++i) {
+    const Bytes sample = Payload(10000, static_cast<uint8_t>(i));
+    ASSERT_EQ(harness.Send(sample), S_OK);
+    sent = Concat(sent, sample);
+  }
+  ASSERT_EQ(harness.Stop(), S_OK);
+
+  const std::vector<Bytes> parts = harness.File()->Parts();
+  ASSERT_EQ(parts.size(), 4u) << "six samples fit in 64 KiB beside the header";
+  Bytes joined;
+  for (const Bytes& part : parts) {
+    const Bytes payload = PayloadOfPart(part, PcmBlock());
+    EXPECT_EQ(payload.size() % 10000, 0u) << "a sample was divided";
+    joined = Concat(joined, payload);
+  }
+  EXPECT_EQ(joined, sent) << "nothing lost or repeated at the seams";
+  EXPECT_EQ(harness.Sink().Samples()[6].times->start, 46) << "the first sample of a part follows its header";
+}
+
+TEST(WavDestParts, ASampleLargerThanAPartIsDividedAtBlockBoundaries) {
+  WAVEFORMATEX adpcm = MakePcmFormat(44100, 2, 4);
+  adpcm.wFormatTag = 0x11;
+  adpcm.nBlockAlign = 1000;
+  const Bytes block = EncodeWaveFormat(adpcm, Bytes{0xF9, 0x07});
+  auto filter = NewFilterWithPartLimit();
+  FilterHarness harness(filter, LargeBufferOptions(block));
+  ASSERT_EQ(harness.Connect(), S_OK);
+  ASSERT_EQ(harness.Run(), S_OK);
+  const Bytes first = Payload(3000, 1), large = Payload(150000, 2);
+  ASSERT_EQ(harness.Send(first), S_OK);
+  ASSERT_EQ(harness.Send(large), S_OK);
+  ASSERT_EQ(harness.Stop(), S_OK);
+
+  const std::vector<Bytes> parts = harness.File()->Parts();
+  ASSERT_EQ(parts.size(), 4u);
+  const std::vector<size_t> expected = {3000, 65000, 65000, 20000};
+  Bytes joined;
+  for (size_t i = 0; i < parts.size(); ++i) {
+    const Bytes payload = PayloadOfPart(parts[i], block);
+    EXPECT_EQ(payload.size(), expected[i]) << "part " << i + 1;
+    joined = Concat(joined, payload);
+  }
+  EXPECT_EQ(joined, Concat(first, large));
+}
+
+TEST(WavDestParts, AFailedContinuationRefusesTheSampleAndLeavesTheFileComplete) {
+  auto filter = NewFilterWithPartLimit();
+  FilterHarness harness(filter, LargeBufferOptions(PcmBlock()));
+  ASSERT_EQ(harness.Connect(), S_OK);
+  ASSERT_EQ(harness.Run(), S_OK);
+  const Bytes kept = Payload(60000);
+  ASSERT_EQ(harness.Send(kept), S_OK);
+  harness.File()->FailContinuationWith(E_ACCESSDENIED);
+  EXPECT_EQ(harness.Send(Payload(10000)), E_ACCESSDENIED);
+  const std::vector<Bytes> cut = harness.File()->Parts();
+  ASSERT_EQ(cut.size(), 1u);
+  EXPECT_EQ(PayloadOfPart(cut[0], PcmBlock()), kept) << "complete even before stop";
+  EXPECT_EQ(harness.Stop(), S_OK);
+  EXPECT_EQ(harness.File()->Parts(), cut);
+}
+
+TEST(WavDestParts, WithoutAContinuationASampleBeyondTheLimitIsRefused) {
+  auto filter = NewFilterWithPartLimit();
+  FilterHarnessOptions options = LargeBufferOptions(PcmBlock());
+  options.sink = HarnessSink::Recorder;
+  FilterHarness harness(filter, options);
+  ASSERT_EQ(harness.Connect(), S_OK);
+  ASSERT_EQ(harness.Run(), S_OK);
+  EXPECT_EQ(harness.Send(Payload(kPartLimit - 46)), S_OK);
+  EXPECT_EQ(harness.Send(Payload(4)), E_FAIL);
+  EXPECT_EQ(harness.Sink().Samples().size(), 1u);
 }
 
 // ---- Negotiation ----

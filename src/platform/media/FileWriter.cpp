@@ -6,7 +6,9 @@
 #include <cerrno>
 #include <cstring>
 
-class CFileWriter::InputPin : public CBaseInputPin, public IStream {
+#include "platform/media/FileParts.h"
+
+class CFileWriter::InputPin : public CBaseInputPin, public IStream, public IFileContinuation {
  public:
   explicit InputPin(CFileWriter* writer) : CBaseInputPin(writer, "in"), m_writer(writer) {}
 
@@ -62,6 +64,8 @@ class CFileWriter::InputPin : public CBaseInputPin, public IStream {
     return hr;
   }
 
+  HRESULT ContinueInNextFile() override { return m_writer->ContinueInNextPart(); }
+
   // The file is opened write-only: reading back is not offered.
   HRESULT Read(void*, unsigned long, unsigned long* read) override {
     if (read) *read = 0;
@@ -98,6 +102,8 @@ HRESULT CFileWriter::Pause() {
       SetErrorInfo("Cannot write \"" + FileName() + "\": " + std::strerror(error) + ".");
       return HResultFromErrno(error);
     }
+    m_path = FileName();
+    m_part = 1;
     m_position = 0;
     m_errorReported = false;
   }
@@ -140,14 +146,43 @@ HRESULT CFileWriter::WriteAt(uint64_t offset, const uint8_t* data, size_t length
   return S_OK;
 }
 
+HRESULT CFileWriter::ContinueInNextPart() {
+  std::unique_lock lock(m_fileMutex);
+  if (m_fd < 0) return E_UNEXPECTED;
+  // The finished part is synced and the next one created before anything changes, so a
+  // failure leaves the recording in the current file.
+  if (fsync(m_fd) != 0 && errno != EINVAL) {
+    const int error = errno;
+    lock.unlock();
+    return ReportWriteFailure(HResultFromErrno(error), error);
+  }
+  const std::string next = FilePartName(FileName(), m_part + 1);
+  const int fd = open(next.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+  if (fd < 0) {
+    const int error = errno;
+    lock.unlock();
+    SetErrorInfo("Cannot continue the recording in \"" + next + "\": " + std::strerror(error) + ".");
+    return HResultFromErrno(error);
+  }
+  // Its data is on the disk already: a failing close is not worth losing the next part for.
+  close(m_fd);
+  m_fd = fd;
+  m_path = next;
+  ++m_part;
+  m_position = 0;
+  return S_OK;
+}
+
 HRESULT CFileWriter::ReportWriteFailure(HRESULT hr, int error) {
   bool first;
+  std::string path;
   {
     std::lock_guard lock(m_fileMutex);
     first = !m_errorReported;
     m_errorReported = true;
+    path = m_path;
   }
-  SetErrorInfo("Writing \"" + FileName() + "\" failed: " + std::strerror(error) + ".");
+  SetErrorInfo("Writing \"" + path + "\" failed: " + std::strerror(error) + ".");
   if (first) NotifyEvent(EC_ERRORABORT, hr, 0);
   return hr;
 }
