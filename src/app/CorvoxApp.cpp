@@ -6,6 +6,7 @@
 #include <random>
 
 #include "app/AppUpdateCheck.h"
+#include "app/CGeneralDlg.h"
 #include "app/FrameIds.h"
 #include "app/MainFrame.h"
 #include "app/SignalCloser.h"
@@ -78,6 +79,7 @@ bool CCorvoxApp::InitInstance(const QStringList& arguments) {
 
   m_frame = std::make_unique<CMainFrame>(m_settings);
   m_document = std::make_unique<CCorvoxDoc>(m_settings, m_frame.get());
+  m_document->SetDialog(ConfigurationDialog::General, std::make_unique<CGeneralDlg>(m_settings, m_frame.get()));
   m_frame->AttachDocument(m_document.get());
   m_updateCheck = std::make_unique<AppUpdateCheck>(m_settings, m_frame->Timers(), m_frame.get());
   m_frame->SetUpdateCheck(m_updateCheck.get());

@@ -1,5 +1,6 @@
 #include "app/QtDialogSeams.h"
 
+#include <QApplication>
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QWidget>
@@ -12,6 +13,15 @@ constexpr UINT kIconMask = 0xF0;
 constexpr UINT kButtonsMask = 0x0F;
 
 QWidget* OwnerWidget(HWND owner) { return dynamic_cast<QWidget*>(owner); }
+
+// Runs the dialog; a path too long for the caller's buffer counts as cancelled.
+bool TakeChosenFile(QFileDialog& dialog, size_t maxPathChars, std::string* path) {
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return false;
+  const std::string chosen = dialog.selectedFiles().front().toStdString();
+  if (chosen.size() >= maxPathChars) return false;
+  *path = chosen;
+  return true;
+}
 
 QMessageBox::Icon IconFor(UINT flags) {
   switch (flags & kIconMask) {
@@ -31,6 +41,7 @@ QMessageBox::Icon IconFor(UINT flags) {
 void InstallQtDialogSeams() {
   SetMessageBoxHandler(ShowQtMessageBox);
   SetOpenFileDialogHandler(ShowQtOpenFileDialog);
+  SetSaveFileDialogHandler(ShowQtSaveFileDialog);
 }
 
 int ShowQtMessageBox(HWND owner, const std::string& text, UINT flags) {
@@ -48,11 +59,22 @@ bool ShowQtOpenFileDialog(HWND owner, const OpenFileDialogOptions& options, std:
   dialog.setFileMode(options.fileMustExist ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
   dialog.setAcceptMode(QFileDialog::AcceptOpen);
   dialog.setSizeGripEnabled(options.resizable);
-  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return false;
-  const std::string chosen = dialog.selectedFiles().front().toStdString();
-  if (chosen.size() >= options.maxPathChars) return false;
-  *path = chosen;
-  return true;
+  return TakeChosenFile(dialog, options.maxPathChars, path);
+}
+
+bool ShowQtSaveFileDialog(HWND owner, const SaveFileDialogOptions& options, std::string* path) {
+  QWidget* parent = OwnerWidget(owner);
+  QFileDialog dialog(parent != nullptr ? parent : QApplication::activeModalWidget(),
+                     QString::fromStdString(options.title), QString::fromStdString(options.initialFolder));
+  dialog.setNameFilters(QtNameFilters(options.filter));
+  dialog.setFileMode(QFileDialog::AnyFile);
+  dialog.setAcceptMode(QFileDialog::AcceptSave);
+  QString suffix = QString::fromStdString(options.defaultExtension);
+  if (suffix.startsWith('.')) suffix.remove(0, 1);
+  dialog.setDefaultSuffix(suffix);
+  dialog.setOption(QFileDialog::DontConfirmOverwrite, !options.overwritePrompt);
+  if (!options.initialFile.empty()) dialog.selectFile(QString::fromStdString(options.initialFile));
+  return TakeChosenFile(dialog, options.maxPathChars, path);
 }
 
 QStringList QtNameFilters(const std::string& filter) {
