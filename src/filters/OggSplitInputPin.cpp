@@ -38,9 +38,9 @@ void COggSplitInputPin::Read(OggSplitRun* run, int64_t startByte) {
   int64_t offset = 0;
   HRESULT hr = S_OK;
   while (m_splitter->AnyStreamReceiving() && (hr = pages.Next(&page, &offset)) == S_OK) {
-    COggStream* stream = m_splitter->StreamBySerial(static_cast<uint32_t>(ogg_page_serialno(&page)));
+    COggStream* stream = m_splitter->StreamForPage(page, offset);
     if (stream == nullptr || !stream->Receiving()) continue;
-    stream->QueuePage(page);
+    stream->QueuePage(page, m_splitter->PageTime(page, offset));
     std::unique_lock lock(run->lock);
     if (stream->QueueFull()) run->changed.wait(lock, [&] { return run->quit || stream->QueueDrained(); });
     if (run->quit) return;

@@ -91,6 +91,11 @@ HRESULT COggSplitOutputPin::DeliverPacket(std::span<const uint8_t> bytes, const 
   return Deliver(sample.get());
 }
 
+void COggSplitOutputPin::AllowStartsFrom(REFERENCE_TIME start) {
+  std::lock_guard lock(m_startLock);
+  if (start - 1 < m_lastStart) m_lastStart = start - 1;
+}
+
 void COggSplitOutputPin::DeliverEndOfStreamOnce() {
   if (!m_endDelivered.exchange(true)) DeliverEndOfStream();
 }

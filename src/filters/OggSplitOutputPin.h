@@ -51,6 +51,9 @@ class COggSplitOutputPin : public CBaseOutputPin, public IMediaSeeking {
   // fit a buffer; otherwise the downstream's answer, or the failure to get a buffer.
   HRESULT DeliverPacket(std::span<const uint8_t> bytes, const OggPacketTimes& times, bool header, bool syncPoint,
                         bool discontinuity, bool preroll, bool* skipped);
+  // Delivery thread: packets from `start` on are no longer left out as not later than the last
+  // (a chain's next link starts its times where the link before ended).
+  void AllowStartsFrom(REFERENCE_TIME start);
   // End of stream, once per run.
   void DeliverEndOfStreamOnce();
   // The start of the last packet delivered in this run; the lowest time before the first. Any

@@ -10,6 +10,7 @@
 #include "filters/OggLanguage.h"
 #include "filters/OggPageReader.h"
 #include "filters/OggTimeSearch.h"
+#include "filters/VorbisFormat.h"
 #include "platform/media/Graph.h"
 
 namespace {
@@ -104,7 +105,7 @@ void COggSplitter::StartThreads() {
   m_run.start = m_current;
   m_run.stop = m_stop;
   for (const auto& output : m_outputs) output->ResetRun();
-  for (const auto& stream : m_streams) stream->Start(&m_run, SharesGroup(*stream));
+  for (const auto& stream : m_streams) stream->Start(&m_run, SharesGroup(*stream), m_startByte);
   m_input->StartReader(&m_run, m_startByte);
 }
 
@@ -166,7 +167,15 @@ HRESULT COggSplitter::ReadHeaders(IAsyncReader* reader, int64_t length) {
   ogg_page page;
   int64_t offset;
   HRESULT hr;
+  bool pastHeaders = false;
   while ((hr = pages.Next(&page, &offset)) == S_OK) {
+    // A beginning-of-stream page after others starts the next link of a chain.
+    const bool beginning = ogg_page_bos(&page) != 0;
+    if (beginning && pastHeaders) {
+      m_linkEnded = true;
+      break;
+    }
+    pastHeaders = pastHeaders || !beginning;
     const auto serial = static_cast<uint32_t>(ogg_page_serialno(&page));
     COggStream* stream = StreamBySerial(serial);
     if (stream == nullptr) {
@@ -239,13 +248,28 @@ void COggSplitter::MakeOutputs() {
 
 HRESULT COggSplitter::FindDuration(IAsyncReader* reader, int64_t length) {
   REFERENCE_TIME last = -1;
-  const HRESULT hr = FindLastPageTime(
+  // Pages at the end of streams the start did not show, or a stream beginning there, make
+  // the file a chain.
+  bool chained = m_linkEnded;
+  HRESULT hr = FindLastPageTime(
       reader, length,
-      [this](const ogg_page& page) {
-        const COggStream* stream = StreamBySerial(static_cast<uint32_t>(ogg_page_serialno(&page)));
-        return stream ? stream->Info().PageEndTime(page) : -1;
+      [&](const ogg_page& page, int64_t offset) -> REFERENCE_TIME {
+        chained = chained || StreamBySerial(static_cast<uint32_t>(ogg_page_serialno(&page))) == nullptr ||
+                  (ogg_page_bos(&page) && offset > 0);
+        return -1;
       },
       &last);
+  if (SUCCEEDED(hr) && chained) hr = FindChain(reader, length);
+  if (SUCCEEDED(hr))
+    hr = FindLastPageTime(
+        reader, length,
+        [this](const ogg_page& page, int64_t offset) -> REFERENCE_TIME {
+          if (offset >= m_chainEndByte) return -1;
+          if (LaterLinkAt(offset)) return PageTime(page, offset);
+          const COggStream* stream = StreamBySerial(static_cast<uint32_t>(ogg_page_serialno(&page)));
+          return stream ? stream->Info().PageEndTime(page) : -1;
+        },
+        &last);
   if (FAILED(hr)) return hr;
   m_duration.reset();
   if (last >= 0) m_duration = last;
@@ -256,10 +280,53 @@ HRESULT COggSplitter::FindDuration(IAsyncReader* reader, int64_t length) {
   return S_OK;
 }
 
-REFERENCE_TIME COggSplitter::PageTime(const ogg_page& page) const {
-  const COggStream* stream = StreamBySerial(static_cast<uint32_t>(ogg_page_serialno(&page)));
+HRESULT COggSplitter::FindChain(IAsyncReader* reader, int64_t length) {
+  std::vector<OggLinkScan> links;
+  const HRESULT hr = ScanChainLinks(reader, length, kMostStreams, &links);
+  if (FAILED(hr) || links.size() < 2) return hr;
+  m_chainEndByte = links[1].firstByte;
+  COggStream* head = links[0].info ? StreamBySerial(links[0].serial) : nullptr;
+  if (head == nullptr || head->Info().Kind() != OggStreamKind::Vorbis || !head->OwnsPin()) return S_OK;
+  const std::optional<VORBISFORMAT> format = VorbisFormatOf(head->Info().MediaType());
+  REFERENCE_TIME offset = links[0].endTime;
+  size_t link = 1;
+  for (; link < links.size(); ++link) {
+    OggLinkScan& next = links[link];
+    const std::optional<VORBISFORMAT> nextFormat =
+        next.info ? VorbisFormatOf(next.info->MediaType()) : std::optional<VORBISFORMAT>();
+    if (!format || !nextFormat || nextFormat->nChannels != format->nChannels ||
+        nextFormat->nSamplesPerSec != format->nSamplesPerSec)
+      break;
+    const REFERENCE_TIME ends = offset + next.endTime;
+    head->AppendLink(next.serial, std::move(next.info), next.firstByte, offset);
+    offset = ends;
+  }
+  m_chainEndByte = link < links.size() ? links[link].firstByte : INT64_MAX;
+  m_chainHead = head;
+  return S_OK;
+}
+
+const OggChainLink* COggSplitter::LaterLinkAt(int64_t offset) const {
+  if (m_chainHead == nullptr) return nullptr;
+  const size_t link = m_chainHead->Chain().LinkAt(offset);
+  return link > 0 ? &m_chainHead->Chain().Link(link) : nullptr;
+}
+
+COggStream* COggSplitter::StreamForPage(const ogg_page& page, int64_t offset) const {
+  if (offset >= m_chainEndByte) return nullptr;
+  const auto serial = static_cast<uint32_t>(ogg_page_serialno(&page));
+  if (const OggChainLink* link = LaterLinkAt(offset)) return serial == link->serial ? m_chainHead : nullptr;
+  return StreamBySerial(serial);
+}
+
+REFERENCE_TIME COggSplitter::PageTime(const ogg_page& page, int64_t offset) const {
   const int64_t granule = UsableGranule(ogg_page_granulepos(&page));
-  if (stream == nullptr || stream->Info().Kind() == OggStreamKind::Unrecognised || granule < 0) return -1;
+  if (granule < 0 || offset >= m_chainEndByte) return -1;
+  const auto serial = static_cast<uint32_t>(ogg_page_serialno(&page));
+  if (const OggChainLink* link = LaterLinkAt(offset))
+    return serial == link->serial ? link->offset + link->info->TimeFromGranule(granule) : -1;
+  const COggStream* stream = StreamBySerial(serial);
+  if (stream == nullptr || stream->Info().Kind() == OggStreamKind::Unrecognised) return -1;
   return stream->Info().TimeFromGranule(granule);
 }
 
@@ -277,6 +344,9 @@ void COggSplitter::RemoveStreams() {
   m_outputs.clear();
   m_chapters.clear();
   m_duration.reset();
+  m_linkEnded = false;
+  m_chainHead = nullptr;
+  m_chainEndByte = INT64_MAX;
   m_length = 0;
 }
 
@@ -415,7 +485,8 @@ HRESULT COggSplitter::Seek(REFERENCE_TIME target, uint32_t flags) {
     byte = m_length;
   } else if (target > 0 && m_duration) {
     hr = FindSeekByte(
-        m_input->Reader(), m_length, *m_duration, target, [this](const ogg_page& page) { return PageTime(page); },
+        m_input->Reader(), m_length, *m_duration, target,
+        [this](const ogg_page& page, int64_t offset) { return PageTime(page, offset); },
         &byte);
   }
   if (SUCCEEDED(hr) && (flags & AM_SEEKING_SeekToKeyFrame) != 0) {

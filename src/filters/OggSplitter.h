@@ -11,6 +11,10 @@
 // "CHAPTERnn" comments become chapters listed after the streams; enabling one seeks the graph.
 // Seeking finds the byte to read from by interpolation over the file; every run delivers the
 // Vorbis headers again and sample times relative to the seek position.
+// A chained file (links of whole Ogg files one after another) plays as one: the links after the
+// first continue its Vorbis stream on the same output (OggChain), and the duration is that of
+// all of them, the length of the audio they decode to. A link whose audio has other channels
+// or another rate ends the chain, since the output's type cannot change while it plays.
 //
 // Threads: connection, state changes, seeking and stream selection on the graph's control
 // thread under m_csFilter, which guards the streams, pins, chapters and positions; they change
@@ -86,7 +90,10 @@ class COggSplitter : public CBaseFilter, public IAMStreamSelect, public IMediaSe
   HRESULT ScanFile(IAsyncReader* reader);
   void RemoveStreams();
 
-  // Reader thread.
+  // Reader thread. The stream whose queue takes the page beginning at byte `offset`, and the
+  // time in the whole file that page's granule position stands for (-1: none).
+  COggStream* StreamForPage(const ogg_page& page, int64_t offset) const;
+  REFERENCE_TIME PageTime(const ogg_page& page, int64_t offset) const;
   COggStream* StreamBySerial(uint32_t serial) const;
   bool AnyStreamReceiving() const;
 
@@ -106,10 +113,13 @@ class COggSplitter : public CBaseFilter, public IAMStreamSelect, public IMediaSe
   void GroupStreams();
   void MakeOutputs();
   HRESULT FindDuration(IAsyncReader* reader, int64_t length);
+  // Reads the whole file for the links of a chain and joins those that continue the first.
+  HRESULT FindChain(IAsyncReader* reader, int64_t length);
+  // The chain link (after the first) that the byte at `offset` belongs to; null in the first.
+  const OggChainLink* LaterLinkAt(int64_t offset) const;
   HRESULT Seek(REFERENCE_TIME target, uint32_t flags);
   void StartThreads();
   void StopThreads();
-  REFERENCE_TIME PageTime(const ogg_page& page) const;
   bool SharesGroup(const COggStream& stream) const;
   bool IsCurrentChapter(size_t chapter);
 
@@ -120,6 +130,9 @@ class COggSplitter : public CBaseFilter, public IAMStreamSelect, public IMediaSe
   std::vector<OggChapter> m_chapters;
   bool m_showEveryStream = false;
 
+  bool m_linkEnded = false;                    // the start scan met a second link
+  COggStream* m_chainHead = nullptr;           // the stream that later links continue
+  int64_t m_chainEndByte = INT64_MAX;          // pages from here on belong to no played stream
   int64_t m_length = 0;
   std::optional<REFERENCE_TIME> m_duration;
   REFERENCE_TIME m_current = 0;

@@ -8,12 +8,10 @@ namespace {
 
 bool IsHeaderPacket(const ogg_packet& packet) { return packet.bytes > 0 && (packet.packet[0] & 1) != 0; }
 
-// End-of-stream bit of a page header.
-constexpr uint8_t kPageEndOfStream = 0x04;
-
 }  // namespace
 
-COggStream::COggStream(CBaseFilter* filter, uint32_t serial) : m_filter(filter), m_serial(serial) {
+COggStream::COggStream(CBaseFilter* filter, uint32_t serial)
+    : m_filter(filter), m_serial(serial), m_chain(serial, &m_info) {
   ogg_stream_init(&m_ogg, static_cast<int>(serial));
 }
 
@@ -29,28 +27,18 @@ std::unique_ptr<COggStream> COggStream::MakeTextPlaceholder(CBaseFilter* filter,
   return stream;
 }
 
-void COggStream::ScanPage(ogg_page* page) {
-  if (m_info.HeadersComplete() || ogg_stream_pagein(&m_ogg, page) != 0) return;
-  ogg_packet packet;
-  int result;
-  while (!m_info.HeadersComplete() && (result = ogg_stream_packetout(&m_ogg, &packet)) != 0)
-    if (result > 0) m_info.AddPacket(packet);
-  // A stream that ends within its headers has no more to say.
-  if ((page->header[5] & kPageEndOfStream) != 0 && !m_info.HeadersComplete()) {
-    ogg_packet end{};
-    m_info.AddPacket(end);
-  }
-}
+void COggStream::ScanPage(ogg_page* page) { m_info.ScanPage(&m_ogg, page); }
 
 void COggStream::SetPin(COggSplitOutputPin* pin, bool ownsPin) {
   m_pin = pin;
   m_ownsPin = ownsPin;
 }
 
-void COggStream::Start(OggSplitRun* run, bool sharesGroup) {
+void COggStream::Start(OggSplitRun* run, bool sharesGroup, int64_t startByte) {
   Join();
   if (m_pin == nullptr || !m_pin->IsConnected()) return;
   m_run = run;
+  m_link = m_chain.LinkAt(startByte);
   m_sharesGroup = sharesGroup;
   m_synced = false;
   m_finished = false;
@@ -65,13 +53,11 @@ void COggStream::Join() {
 
 bool COggStream::Receiving() const { return !m_placeholder && !m_finished.load(); }
 
-void COggStream::QueuePage(const ogg_page& page) {
+void COggStream::QueuePage(const ogg_page& page, REFERENCE_TIME time) {
   if (!m_synced) {
     if (ogg_page_packets(&page) == 0) return;
     m_synced = true;
   }
-  const int64_t granule = UsableGranule(ogg_page_granulepos(&page));
-  const REFERENCE_TIME time = granule < 0 ? -1 : m_info.TimeFromGranule(granule);
   const size_t high = m_info.QueueHighMark();
   if (!m_enabled && high > 0 && m_queue.Count() >= high) {
     bool nowEmpty = false;
@@ -146,13 +132,28 @@ void COggStream::DropStalePages() {
 }
 
 COggStream::Step COggStream::BeginDelivering() {
-  ogg_stream_reset(&m_ogg);
+  ogg_stream_reset_serialno(&m_ogg, static_cast<int>(m_chain.Link(m_link).serial));
   m_tracker = OggGranuleTracker(m_info.Kind() == OggStreamKind::Vorbis);
   m_discontinuity = true;
   m_haveLastTime = false;
+  m_havePreroll = false;
   if (m_info.Kind() != OggStreamKind::Vorbis) return Step::Continue;
   const OggPacketTimes zero;
-  for (const std::vector<uint8_t>& header : m_info.VorbisHeaders())
+  for (const std::vector<uint8_t>& header : LinkInfo().VorbisHeaders())
+    if (Send(header, zero, true, true, false) == Step::End) return Step::End;
+  return Step::Continue;
+}
+
+COggStream::Step COggStream::BeginLink(size_t link) {
+  m_link = link;
+  ogg_stream_reset_serialno(&m_ogg, static_cast<int>(m_chain.Link(link).serial));
+  m_tracker = OggGranuleTracker(true);
+  // Packets of the link before the seek position cannot prime a decoder set up anew.
+  m_havePreroll = false;
+  // The link's first packet plays where the last one of the link before ended.
+  m_pin->AllowStartsFrom(m_chain.Link(link).offset - m_run->start);
+  const OggPacketTimes zero;
+  for (const std::vector<uint8_t>& header : LinkInfo().VorbisHeaders())
     if (Send(header, zero, true, true, false) == Step::End) return Step::End;
   return Step::Continue;
 }
@@ -178,6 +179,8 @@ COggStream::Step COggStream::DeliverPage(const OggPageNode& node) {
   page.header_len = static_cast<long>(node.headerBytes);
   page.body = const_cast<unsigned char*>(node.body.data());
   page.body_len = static_cast<long>(node.bodyBytes);
+  const size_t link = m_chain.LinkAfter(m_link, page);
+  if (link != m_link && BeginLink(link) == Step::End) return Step::End;
   if (ogg_stream_pagein(&m_ogg, &page) != 0) return Step::Continue;
   const bool vorbis = m_info.Kind() == OggStreamKind::Vorbis;
   ogg_packet packet;
@@ -195,7 +198,7 @@ COggStream::Step COggStream::DeliverPage(const OggPageNode& node) {
     position.pageGranule = UsableGranule(packet.granulepos);
     position.packetNumber = packet.packetno;
     if (vorbis) {
-      const long blockSize = m_info.VorbisBlockSize(packet);
+      const long blockSize = LinkInfo().VorbisBlockSize(packet);
       position.size = blockSize > 0 ? blockSize : -1;
     } else {
       const std::optional<OggDataPacket> data = ParseDataPacket({packet.packet, static_cast<size_t>(packet.bytes)});
@@ -229,9 +232,11 @@ COggStream::Step COggStream::DeliverPacket(const ogg_packet& packet, const OggPa
     syncPoint = data->syncPoint;
     bytes = data->payload;
   }
-  const REFERENCE_TIME time = m_info.TimeFromGranule(granule);
+  const REFERENCE_TIME linkOffset = m_chain.Link(m_link).offset;
+  const REFERENCE_TIME time = linkOffset + LinkInfo().TimeFromGranule(granule);
   // A Vorbis packet's audio begins where the packet before ended.
-  const REFERENCE_TIME begins = m_info.Kind() == OggStreamKind::Vorbis && m_haveLastTime ? m_lastTime : time;
+  const bool vorbis = m_info.Kind() == OggStreamKind::Vorbis;
+  const REFERENCE_TIME begins = vorbis && m_haveLastTime ? m_lastTime : time;
   m_lastTime = time;
   m_haveLastTime = true;
   if (begins > m_run->stop.load()) {
@@ -240,11 +245,24 @@ COggStream::Step COggStream::DeliverPacket(const ogg_packet& packet, const OggPa
   }
   OggPacketTimes times;
   times.start = time - m_run->start;
-  times.end = m_info.TimeFromGranule(granule + duration) - m_run->start;
+  times.end = linkOffset + LinkInfo().TimeFromGranule(granule + duration) - m_run->start;
   times.mediaStart = granule;
   times.mediaEnd = granule + duration;
-  if (times.start >= 0 && Send(bytes, times, false, syncPoint, false) == Step::End) return Step::End;
-  if (packet.e_o_s) {
+  if (times.start < 0) {
+    if (vorbis) {
+      m_preroll.assign(bytes.begin(), bytes.end());
+      m_prerollTimes = times;
+      m_havePreroll = true;
+    }
+  } else {
+    if (m_havePreroll) {
+      m_havePreroll = false;
+      if (Send(m_preroll, m_prerollTimes, false, true, true) == Step::End) return Step::End;
+    }
+    if (Send(bytes, times, false, syncPoint, false) == Step::End) return Step::End;
+  }
+  // A chain goes on with its next link.
+  if (packet.e_o_s && m_link + 1 == m_chain.Count()) {
     EndOfStream();
     return Step::End;
   }

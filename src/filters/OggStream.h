@@ -6,7 +6,12 @@
 //
 // Delivery: each run begins, for Vorbis, with the three header packets (so a decoder can start
 // over after a seek); then every packet whose time is known, at or after the seek position and
-// later than the last one delivered on the pin, goes out as one sample. A disabled stream
+// later than the last one delivered on the pin, goes out as one sample. The last Vorbis packet
+// before the seek position goes out first, as preroll, since a decoder needs one packet before
+// it to decode the next: so the audio resumes exactly at the seek position.
+// A Vorbis stream may be the first link of a chain (OggChain): the later links' pages come to
+// its queue too, and at each link it sends that link's headers and carries on with its times
+// counted from where the link before ended. A disabled stream
 // delivers nothing: it drops pages the pin has passed and never holds the reader back; enabled
 // again it starts over with its headers. The text placeholder delivers a one-byte sample per
 // second of media time instead. The stream ends (end of stream on the pin) past the stop
@@ -25,6 +30,7 @@
 #include <thread>
 #include <vector>
 
+#include "filters/OggChain.h"
 #include "filters/OggGranuleTracker.h"
 #include "filters/OggPageQueue.h"
 #include "filters/OggSplitOutputPin.h"
@@ -61,18 +67,25 @@ class COggStream {
   void SetEnabled(bool enabled) { m_enabled = enabled; }
   bool Enabled() const { return m_enabled.load(); }
 
-  // Starts the delivery thread for a run, if the stream has a connected pin. `sharesGroup`:
-  // other streams of its group run too and want to hear of its deliveries.
-  void Start(OggSplitRun* run, bool sharesGroup);
+  // Scanning, before outputs are made: a later link of a chain continues this stream.
+  void AppendLink(uint32_t serial, std::unique_ptr<OggStreamInfo> info, int64_t firstByte, REFERENCE_TIME offset) {
+    m_chain.Append(serial, std::move(info), firstByte, offset);
+  }
+  const OggChain& Chain() const { return m_chain; }
+
+  // Starts the delivery thread for a run that reads from `startByte`, if the stream has a
+  // connected pin. `sharesGroup`: other streams of its group run too and want to hear of its
+  // deliveries.
+  void Start(OggSplitRun* run, bool sharesGroup, int64_t startByte);
   void Join();
 
   // Reader thread. Whether pages are still wanted: a running stream (not the placeholder)
   // that has not finished.
   bool Receiving() const;
-  // Queues a copy of the page; before the first page on which a packet ends after a start,
+  // Queues a copy of the page, which plays at `time` (-1: unknown); before the first page on which a packet ends after a start,
   // pages are dropped. A disabled stream's full queue loses its oldest page instead of making
   // the reader wait. Wakes the delivery thread.
-  void QueuePage(const ogg_page& page);
+  void QueuePage(const ogg_page& page, REFERENCE_TIME time);
   // Call with the run's lock held: the reader must wait for this stream / may go on.
   bool QueueFull() const;
   bool QueueDrained() const;
@@ -91,6 +104,9 @@ class COggStream {
   // Delivers the packets gathered from the page so far, once their positions are known.
   Step DeliverGathered();
   Step DeliverPacket(const ogg_packet& packet, const OggPacketPosition& position);
+  // Moves on to the link `link` of the chain: its serial number and its headers.
+  Step BeginLink(size_t link);
+  const OggStreamInfo& LinkInfo() const { return *m_chain.Link(m_link).info; }
   Step Send(std::span<const uint8_t> bytes, const OggPacketTimes& times, bool header, bool syncPoint, bool preroll);
   bool FrontIsStale() const;
   void DropStalePages();
@@ -101,6 +117,7 @@ class COggStream {
   uint32_t m_serial;
   bool m_placeholder = false;
   OggStreamInfo m_info;
+  OggChain m_chain;  // m_info's stream and the links that continue it
   ogg_stream_state m_ogg;
   COggPageQueue m_queue;
 
@@ -122,4 +139,9 @@ class COggStream {
   bool m_discontinuity = true;
   REFERENCE_TIME m_lastTime = 0;  // of the packet before, for the stop check
   bool m_haveLastTime = false;
+  size_t m_link = 0;  // of m_chain
+  // The last Vorbis packet before the seek position, until the first after it goes out.
+  std::vector<uint8_t> m_preroll;
+  OggPacketTimes m_prerollTimes;
+  bool m_havePreroll = false;
 };

@@ -14,6 +14,8 @@ constexpr uint32_t kTextBufferBytes = 1024;
 constexpr size_t kVorbisHighMark = 32;
 constexpr size_t kVorbisLowMark = 16;
 constexpr size_t kTextLowMark = 20;
+// End-of-stream bit of a page header.
+constexpr uint8_t kPageEndOfStream = 0x04;
 
 bool IsHeaderPacket(const ogg_packet& packet) { return packet.bytes > 0 && (packet.packet[0] & 1) != 0; }
 
@@ -60,6 +62,18 @@ void OggStreamInfo::AddPacket(const ogg_packet& packet) {
       break;
     default:
       break;
+  }
+}
+
+void OggStreamInfo::ScanPage(ogg_stream_state* ogg, ogg_page* page) {
+  if (m_complete || ogg_stream_pagein(ogg, page) != 0) return;
+  ogg_packet packet;
+  int result;
+  while (!m_complete && (result = ogg_stream_packetout(ogg, &packet)) != 0)
+    if (result > 0) AddPacket(packet);
+  if ((page->header[5] & kPageEndOfStream) != 0 && !m_complete) {
+    ogg_packet end{};
+    AddPacket(end);
   }
 }
 

@@ -37,6 +37,10 @@ class OggStreamInfo {
   // The first other packet completes the headers; later packets are ignored.
   void AddPacket(const ogg_packet& packet);
   bool HeadersComplete() const { return m_complete; }
+  // Feeds the packets of one page of the stream's start, read through `ogg` (the stream's
+  // libogg state), until the headers are complete; a stream ending within its headers
+  // completes them.
+  void ScanPage(ogg_stream_state* ogg, ogg_page* page);
   // A known kind with every header it needs, so it can have a pin.
   bool Playable() const;
 

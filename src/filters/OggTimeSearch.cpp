@@ -20,7 +20,7 @@ HRESULT NextTimedPage(COggPageReader* pages, const OggPageTime& pageTime, int64_
   ogg_page page;
   HRESULT hr;
   while ((hr = pages->Next(&page, offset)) == S_OK) {
-    *time = pageTime(page);
+    *time = pageTime(page, *offset);
     if (*time >= 0) return S_OK;
   }
   return hr;
@@ -35,7 +35,7 @@ HRESULT FindLastPageTime(IAsyncReader* reader, int64_t length, const OggPageTime
   ogg_page page;
   int64_t offset;
   HRESULT hr;
-  while ((hr = pages.Next(&page, &offset)) == S_OK) *time = std::max(*time, pageTime(page));
+  while ((hr = pages.Next(&page, &offset)) == S_OK) *time = std::max(*time, pageTime(page, offset));
   return FAILED(hr) ? hr : S_OK;
 }
 

@@ -2,7 +2,8 @@
 // Finding times in an Ogg file without reading all of it: the duration from the pages at its
 // end, the byte to start reading at for a time (interpolation search), and the first key frame
 // of a stream from some byte on. Pages only count when `pageTime` gives them a time (>= 0): a
-// page of a known stream with a granule position. Any thread; the reader must allow it.
+// page of a known stream with a granule position. `pageTime` is told where the page begins, so
+// that a chained file's links can tell their times. Any thread; the reader must allow it.
 
 #include <ogg/ogg.h>
 
@@ -14,7 +15,7 @@
 
 class OggStreamInfo;
 
-using OggPageTime = std::function<REFERENCE_TIME(const ogg_page&)>;
+using OggPageTime = std::function<REFERENCE_TIME(const ogg_page& page, int64_t offset)>;
 
 // The largest page time among the pages in the file's last 65536 bytes (read from a multiple
 // of 16); -1 when none has one.

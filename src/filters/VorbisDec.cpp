@@ -18,6 +18,14 @@ constexpr uint32_t kMaxChannels = 255;
 // The header packets' type bytes, in the order the decoder reads them.
 constexpr uint8_t kHeaderTypes[3] = {1, 3, 5};
 
+// Sample times are relative to the seek point, so packets before it have negative granule
+// positions; libvorbis takes -1 for "unknown" and trims the start of a stream by a position
+// below the samples it decoded, which would move the audio after a seek. The library is given
+// positions raised by this much, and the decoder itself drops the audio before the seek point.
+constexpr int64_t kGranuleBias = int64_t{1} << 40;
+
+bool IsHeader(const std::vector<uint8_t>& packet) { return !packet.empty() && (packet[0] & 1) != 0; }
+
 // A comment value read as a decimal number; nothing when it does not start with one.
 std::optional<float> DecimalOf(const std::string& text) {
   const char* first = text.data();
@@ -134,7 +142,10 @@ HRESULT CVorbisDec::Receive(IMediaSample* sample) {
   }
   // A packet before the seek point means the one before it is earlier still.
   const bool beforeSeekPoint = m_held.start && *m_held.start < 0;
-  return Process(m_spare, false, !beforeSeekPoint);
+  // Headers after audio begin the next link of a chained file: the audio before them is the
+  // last of its link, whose padding its granule position trims.
+  const bool linkEnds = IsHeader(m_held.bytes) && !IsHeader(m_spare.bytes);
+  return Process(m_spare, linkEnds, !beforeSeekPoint);
 }
 
 HRESULT CVorbisDec::EndOfStream() {
@@ -163,14 +174,14 @@ HRESULT CVorbisDec::BeginFlush() {
 }
 
 HRESULT CVorbisDec::Process(const Packet& packet, bool last, bool decode) {
-  if (!packet.bytes.empty() && (packet.bytes[0] & 1) != 0) return StoreHeader(packet);
+  if (IsHeader(packet.bytes)) return StoreHeader(packet);
   if (packet.discontinuity) m_synthesis.Close();
   if (!decode) return S_OK;
   if (!m_synthesis.IsOpen()) {
     const HRESULT hr = OpenDecoder();
     if (FAILED(hr)) return hr;
   }
-  const int64_t granulePosition = packet.start && *packet.start >= 0 ? GranuleAt(*packet.start) : -1;
+  const int64_t granulePosition = packet.start ? GranuleAt(*packet.start) + kGranuleBias : -1;
   // A damaged packet is skipped; the stream goes on with the next.
   if (!m_synthesis.Decode(packet.bytes, last, granulePosition, m_packetNumber++)) return S_OK;
   return DeliverReady();
@@ -218,8 +229,15 @@ HRESULT CVorbisDec::OpenDecoder() {
 
 HRESULT CVorbisDec::DeliverReady() {
   float** pcm = nullptr;
-  const int frames = m_synthesis.Ready(&pcm);
+  int frames = m_synthesis.Ready(&pcm);
   if (frames == 0) return S_OK;
+  const int64_t granulePosition = m_synthesis.GranulePosition() - kGranuleBias;
+  if (m_synthesis.GranulePosition() >= 0 && granulePosition - frames < 0) {
+    // Before the seek point.
+    m_synthesis.Consume(static_cast<int>(std::min<int64_t>(frames, frames - granulePosition)));
+    frames = m_synthesis.Ready(&pcm);
+    if (frames == 0) return S_OK;
+  }
   SamplePtr output;
   HRESULT hr = OutputPin()->GetDeliveryBuffer(&output, nullptr, nullptr, 0);
   if (FAILED(hr)) {
@@ -240,8 +258,7 @@ HRESULT CVorbisDec::DeliverReady() {
   m_writer.Write(pcm, frames, data);
   m_synthesis.Consume(frames);
   output->SetActualDataLength(frames * blockAlign);
-  const int64_t granulePosition = m_synthesis.GranulePosition();
-  if (granulePosition >= 0) {
+  if (m_synthesis.GranulePosition() >= 0) {
     const REFERENCE_TIME start = TimeOf(granulePosition - frames), end = TimeOf(granulePosition);
     output->SetTime(&start, &end);
   }

@@ -2,9 +2,12 @@
 // The Vorbis decoder: a transform from Vorbis packets, one per input sample (the three headers
 // first, as the Ogg splitter delivers them), to interleaved PCM, 16-bit or float. Each packet is
 // held back until the next arrives, so the last one of a stream is known at end of stream and
-// decoded with the flag that trims its padding. The header packets are kept as they pass; the
+// decoded with the flag that trims its padding; so is the last one before headers that arrive
+// after audio (the next link of a chained file). The header packets are kept as they pass; the
 // library decoder is built from them at the first audio packet and cleared at every
 // discontinuity, flush and stop, so headers sent again after a seek let decoding resume.
+// Sample times are relative to the seek point: audio before it (the preroll packet the splitter
+// sends after a seek) is decoded for its overlap but not delivered.
 // A "LWING_GAIN" comment, or else "POSTGAIN", scales every sample by its value.
 //
 // Threads: Receive and EndOfStream run on the upstream streaming thread, StartStreaming and

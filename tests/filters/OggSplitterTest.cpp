@@ -250,10 +250,16 @@ TEST_F(OggSplitterTest, SeekingToTheMiddleStartsThereWithTheHeadersFirst) {
   for (int i = 0; i < 3; ++i) EXPECT_EQ(samples[i].bytes[0], 2 * i + 1);
   const std::vector<ReceivedSample> audio = AudioPackets(samples);
   EXPECT_EQ(audio.size(), samples.size() - 3);
-  // The first packet that ends at or after the target; a page holds well under a second.
-  EXPECT_GE(audio.front().times->start, 0);
-  EXPECT_LT(audio.front().times->start, kUnitsPerSecond / 2);
-  EXPECT_TRUE(audio.front().discontinuity);
+  ASSERT_GE(audio.size(), 2u);
+  // The last packet that ends before the target, as preroll for the decoder, then the first
+  // that ends at or after it; a page holds well under a second.
+  EXPECT_LT(audio[0].times->start, 0);
+  EXPECT_TRUE(audio[0].preroll);
+  EXPECT_TRUE(audio[0].discontinuity);
+  EXPECT_GE(audio[1].times->start, 0);
+  EXPECT_LT(audio[1].times->start, kUnitsPerSecond / 2);
+  EXPECT_FALSE(audio[1].preroll);
+  EXPECT_FALSE(audio[1].discontinuity);
   EXPECT_EQ(audio.back().times->start, 5 * kUnitsPerSecond);
 }
 

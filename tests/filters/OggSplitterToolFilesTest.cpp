@@ -165,8 +165,9 @@ TEST_F(OggSplitterToolFilesTest, ChaptersAndLanguageFromVorbiscomment) {
   EXPECT_EQ(flags, AMSTREAMSELECTINFO_ENABLED);
 }
 
-// A chained file plays its first link; the second, of the same kind, is its alternative.
-TEST_F(OggSplitterToolFilesTest, ChainedFilePlaysItsFirstLink) {
+// A chained file plays as one stream: the second link's headers, then its packets timed on from
+// where the first ended; the duration is the sum of both (ffprobe gives only the last link's).
+TEST_F(OggSplitterToolFilesTest, ChainedFilePlaysEveryLink) {
   const std::string first = MakeOggenc(folder, "first", 44100, 2, 2);
   const std::string second = MakeOggenc(folder, "second", 44100, 2, 1);
   std::vector<uint8_t> chained = ScratchFolder::Read(first);
@@ -179,12 +180,23 @@ TEST_F(OggSplitterToolFilesTest, ChainedFilePlaysItsFirstLink) {
   ASSERT_EQ(rig.SinkCount(), 1u);
   uint32_t count = 0;
   rig.Splitter().Count(&count);
-  EXPECT_EQ(count, 2u);
+  EXPECT_EQ(count, 1u);
+  REFERENCE_TIME duration = 0;
+  ASSERT_EQ(rig.Splitter().GetDuration(&duration), S_OK);
+  EXPECT_EQ(duration, 3 * kUnitsPerSecond);
   ASSERT_EQ(rig.Run(), S_OK);
   ASSERT_TRUE(rig.WaitForEnd());
-  const std::vector<ReceivedSample> audio = AudioPackets(rig.Sink(0).Samples());
-  ASSERT_FALSE(audio.empty());
-  EXPECT_EQ(audio.back().times->start, 2 * kUnitsPerSecond);
+  const std::vector<ReceivedSample> samples = rig.Sink(0).Samples();
+  size_t headers = 0, secondLinkAt = 0;
+  for (size_t i = 0; i < samples.size(); ++i)
+    if ((samples[i].bytes[0] & 1) != 0 && ++headers == 4) secondLinkAt = i;
+  EXPECT_EQ(headers, 6u);
+  ASSERT_GT(secondLinkAt, 3u);
+  ASSERT_LT(secondLinkAt + 3, samples.size());
+  EXPECT_EQ(samples[secondLinkAt - 1].times->start, 2 * kUnitsPerSecond);  // the first link's last
+  EXPECT_EQ(samples[secondLinkAt + 3].times->start, 2 * kUnitsPerSecond);  // the second's first
+  const std::vector<ReceivedSample> audio = AudioPackets(samples);
+  EXPECT_EQ(audio.back().times->start, 3 * kUnitsPerSecond);
 }
 
 // Two logical streams side by side: one output, the second stream its switched-off alternative,

@@ -60,6 +60,11 @@ class OggVorbisChain {
     m_graph->Stop();
     return m_sink->HostedPin().Samples();
   }
+  REFERENCE_TIME Duration() {
+    REFERENCE_TIME duration = -1;
+    EXPECT_EQ(m_splitter->GetDuration(&duration), S_OK);
+    return duration;
+  }
 
  private:
   std::shared_ptr<CFilterGraph> m_graph = std::make_shared<CFilterGraph>();
@@ -167,26 +172,37 @@ TEST_P(VorbisDecOggdecTest, ThroughTheSplitterFromTheStart) {
   ExpectOggdecFloats(FloatsOf(chain.Play(0)), 0);
 }
 
-// After a seek the splitter sends the headers again and the packets from the seek point, timed
-// from it; the decoder starts over with them, and its audio lines up with oggdec's from there
-// to the end, every sample and no gap.
-TEST_P(VorbisDecOggdecTest, ThroughTheSplitterAfterASeek) {
-  const long rate = GetParam().rateHz;
-  const int64_t seekFrame = static_cast<int64_t>(Frames()) / 2;
-  const REFERENCE_TIME seek = ScaleRounded(seekFrame, kUnitsPerSecond, rate);
-  OggVorbisChain chain;
-  ASSERT_EQ(chain.Open(m_ogg), S_OK);
-  const std::vector<ReceivedSample> samples = chain.Play(seek);
-  ASSERT_FALSE(samples.empty());
-  const size_t blockAlign = static_cast<size_t>(GetParam().channels) * 4;
-  int64_t frame = ScaleRounded(samples.front().times->start, rate, kUnitsPerSecond);
+// Sample times from 0 on, each buffer starting where the one before ended.
+void ExpectContinuousFromZero(const std::vector<ReceivedSample>& samples, long rateHz, int channels) {
+  const size_t blockAlign = static_cast<size_t>(channels) * 4;
+  int64_t frame = 0;
   for (const ReceivedSample& sample : samples) {
-    ASSERT_EQ(ScaleRounded(sample.times->start, rate, kUnitsPerSecond), frame) << "a gap or an overlap";
+    ASSERT_TRUE(sample.times);
+    ASSERT_EQ(ScaleRounded(sample.times->start, rateHz, kUnitsPerSecond), frame) << "a gap or an overlap";
     frame += static_cast<int64_t>(sample.bytes.size() / blockAlign);
   }
-  const int64_t firstFrame = ScaleRounded(seek + samples.front().times->start, rate, kUnitsPerSecond);
-  EXPECT_LT(firstFrame - seekFrame, rate / 2) << "audio resumes near the seek point";
-  ExpectOggdecFloats(FloatsOf(samples), static_cast<size_t>(firstFrame));
+}
+
+// After a seek the splitter sends the headers again, the packet before the seek point as
+// preroll and the packets from it; the decoder starts over with them, and its audio begins at
+// the seek point's very sample and lines up with oggdec's from there to the end.
+TEST_P(VorbisDecOggdecTest, ThroughTheSplitterAfterASeek) {
+  const long rate = GetParam().rateHz;
+  for (const int64_t seekFrame : {int64_t{1}, static_cast<int64_t>(Frames()) / 2, static_cast<int64_t>(Frames()) - 100}) {
+    const REFERENCE_TIME seek = ScaleRounded(seekFrame, kUnitsPerSecond, rate);
+    OggVorbisChain chain;
+    ASSERT_EQ(chain.Open(m_ogg), S_OK);
+    const std::vector<ReceivedSample> samples = chain.Play(seek);
+    ASSERT_FALSE(samples.empty());
+    ExpectContinuousFromZero(samples, rate, GetParam().channels);
+    ExpectOggdecFloats(FloatsOf(samples), static_cast<size_t>(seekFrame));
+  }
+}
+
+TEST_P(VorbisDecOggdecTest, ThroughTheSplitterPastTheEnd) {
+  OggVorbisChain chain;
+  ASSERT_EQ(chain.Open(m_ogg), S_OK);
+  EXPECT_TRUE(chain.Play(chain.Duration() + 1).empty());
 }
 
 INSTANTIATE_TEST_SUITE_P(ToolFiles, VorbisDecOggdecTest,
@@ -196,5 +212,88 @@ INSTANTIATE_TEST_SUITE_P(ToolFiles, VorbisDecOggdecTest,
                                          ToolFile{"oggenc_six_48000", 6, 48000, false},
                                          ToolFile{"ffmpeg_stereo_32000", 2, 32000, true}),
                          [](const testing::TestParamInfo<ToolFile>& info) { return std::string(info.param.name); });
+
+// Chained files: links of whole files one after another, as `cat` makes them.
+class ChainedOggdecTest : public testing::Test {
+ protected:
+  // A link of `seconds` of a square and a sine at `channels`, 44100 Hz.
+  std::vector<uint8_t> Link(const std::string& name, const char* seconds, int channels, bool ffmpeg) {
+    const std::string wav = m_folder.File(name + ".wav"), ogg = m_folder.File(name + ".ogg");
+    EXPECT_EQ(RunProcess({"sox", "-n", "-r", "44100", "-c", std::to_string(channels), "-b", "16", wav, "synth", seconds,
+                          "square", "300", "sine", "700"})
+                  .exitCode,
+              0);
+    const ProcessResult encoded = ffmpeg
+                                      ? RunProcess({"ffmpeg", "-nostdin", "-v", "error", "-i", wav, "-c:a", "libvorbis", ogg})
+                                      : RunProcess({"oggenc", "-Q", wav, "-o", ogg});
+    EXPECT_EQ(encoded.exitCode, 0) << encoded.err;
+    return ScratchFolder::Read(ogg);
+  }
+  std::string Chain(const std::vector<std::vector<uint8_t>>& links) {
+    std::vector<uint8_t> bytes;
+    for (const std::vector<uint8_t>& link : links) bytes.insert(bytes.end(), link.begin(), link.end());
+    const std::string path = m_folder.File("chain.ogg");
+    ScratchFolder::Write(path, bytes);
+    return path;
+  }
+  // oggdec's interleaved 16-bit samples of `path`.
+  std::vector<int16_t> Oggdec(const std::string& path) {
+    const std::string raw = m_folder.File("oggdec.raw");
+    EXPECT_EQ(RunProcess({"oggdec", "-Q", "-R", "-b", "16", "-e", "0", "-s", "1", path, "-o", raw}).exitCode, 0);
+    const std::vector<uint8_t> bytes = ScratchFolder::Read(raw);
+    std::vector<int16_t> samples;
+    for (size_t i = 0; i + 1 < bytes.size(); i += 2) samples.push_back(static_cast<int16_t>(GetLe16(&bytes[i])));
+    return samples;
+  }
+  // `floats` rounded as oggdec rounds equal `reference` from sample `first` to its end.
+  static void ExpectOggdec(const std::vector<float>& floats, const std::vector<int16_t>& reference, size_t first) {
+    ASSERT_EQ(first + floats.size(), reference.size());
+    for (size_t i = 0; i < floats.size(); ++i)
+      ASSERT_EQ(std::clamp(std::lrint(floats[i] * 32768.0f), -32768L, 32767L), reference[first + i]) << "sample " << i;
+  }
+
+  ScratchFolder m_folder;
+};
+
+// Every link decodes, back to back, as oggdec decodes the chain; the duration is that audio's.
+TEST_F(ChainedOggdecTest, EveryLinkDecodesAsOggdecDecodesTheChain) {
+  const std::string path = Chain({Link("a", "1.3", 2, false), Link("b", "0.7", 2, true), Link("c", "1", 2, false)});
+  const std::vector<int16_t> reference = Oggdec(path);
+  const int64_t frames = static_cast<int64_t>(reference.size() / 2);
+  OggVorbisChain chain;
+  ASSERT_EQ(chain.Open(path), S_OK);
+  EXPECT_EQ(chain.Duration(), ScaleRounded(frames, kUnitsPerSecond, 44100));
+  const std::vector<ReceivedSample> samples = chain.Play(0);
+  ExpectContinuousFromZero(samples, 44100, 2);
+  ExpectOggdec(FloatsOf(samples), reference, 0);
+}
+
+// Seeks land on their sample wherever it lies in the chain: in the first link, just after a
+// link's start and in the middle of the last.
+TEST_F(ChainedOggdecTest, SeeksLandOnTheirSampleInAnyLink) {
+  const std::string path = Chain({Link("a", "1.3", 2, false), Link("b", "0.7", 2, true), Link("c", "1", 2, false)});
+  const std::vector<int16_t> reference = Oggdec(path);
+  for (const int64_t seekFrame : {int64_t{20000}, int64_t{57330 + 5}, int64_t{110250}}) {
+    OggVorbisChain chain;
+    ASSERT_EQ(chain.Open(path), S_OK);
+    const std::vector<ReceivedSample> samples = chain.Play(ScaleRounded(seekFrame, kUnitsPerSecond, 44100));
+    ExpectContinuousFromZero(samples, 44100, 2);
+    ExpectOggdec(FloatsOf(samples), reference, static_cast<size_t>(seekFrame) * 2);
+  }
+}
+
+// The output cannot change its type while it plays: a link with another channel count ends the
+// chain, and the duration is that of the links before it.
+TEST_F(ChainedOggdecTest, ALinkOfAnotherChannelCountEndsTheChain) {
+  const std::vector<uint8_t> first = Link("a", "1.3", 2, false);
+  const std::string path = Chain({first, Link("b", "0.7", 1, false)});
+  const std::string alone = m_folder.File("alone.ogg");
+  ScratchFolder::Write(alone, first);
+  const std::vector<int16_t> reference = Oggdec(alone);
+  OggVorbisChain chain;
+  ASSERT_EQ(chain.Open(path), S_OK);
+  EXPECT_EQ(chain.Duration(), ScaleRounded(static_cast<int64_t>(reference.size() / 2), kUnitsPerSecond, 44100));
+  ExpectOggdec(FloatsOf(chain.Play(0)), reference, 0);
+}
 
 }  // namespace

@@ -32,6 +32,7 @@ HRESULT CFakeSinkPin::Receive(IMediaSample* sample) {
   if (SUCCEEDED(sample->GetTime(&times.start, &times.end))) received.times = times;
   received.syncPoint = sample->IsSyncPoint() == S_OK;
   received.discontinuity = sample->IsDiscontinuity() == S_OK;
+  received.preroll = sample->IsPreroll() == S_OK;
   {
     std::lock_guard lock(m_lock);
     received.reply = m_replies.empty() ? m_defaultReply : m_replies.front();

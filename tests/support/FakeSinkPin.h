@@ -24,6 +24,7 @@ struct ReceivedSample {
   std::optional<SampleTimes> times;  // empty when the sample carried none
   bool syncPoint = false;
   bool discontinuity = false;
+  bool preroll = false;
   HRESULT reply = S_OK;  // what the sink answered
 };
 
