@@ -200,7 +200,9 @@ HRESULT COggMuxInputPin::WriteHeld(bool last) {
   if (FAILED(hr)) return hr;
 
   // The last packet goes out whole, so the stream's final page carries the end-of-stream flag.
-  hr = TakePages(m_held.flushAfter || last);
+  const bool flush = m_held.flushAfter || last;
+  hr = TakePages(flush);
+  if (SUCCEEDED(hr) && !flush && PendingTooLong()) hr = TakePages(true);
   if (FAILED(hr)) return hr;
   hr = m_mux->RunPageWriter();
   if (FAILED(hr)) return hr;
@@ -255,8 +257,17 @@ HRESULT COggMuxInputPin::TakePages(bool flush) {
 REFERENCE_TIME COggMuxInputPin::PageTime(const ogg_page& page, int64_t firstGranule) const {
   const long pageNumber = ogg_page_pageno(&page);
   if (pageNumber < 2 || (pageNumber == 2 && m_format.kind == Kind::Vorbis)) return kFirstHeaderPageTime + pageNumber;
-  if (m_format.kind == Kind::Vorbis) return ScaleRounded(firstGranule, kUnitsPerSecond, m_format.vorbisRateHz);
-  return m_format.header.TimeFromGranule(firstGranule);
+  return GranuleTime(firstGranule);
+}
+
+REFERENCE_TIME COggMuxInputPin::GranuleTime(int64_t granule) const {
+  if (m_format.kind == Kind::Vorbis) return ScaleRounded(granule, kUnitsPerSecond, m_format.vorbisRateHz);
+  return m_format.header.TimeFromGranule(granule);
+}
+
+bool COggMuxInputPin::PendingTooLong() const {
+  if (m_stream.lacing_fill <= 0) return false;
+  return m_held.end - GranuleTime(m_stream.granule_vals[0]) >= kMaxPendingTime;
 }
 
 void COggMuxInputPin::WaitForQueue() {

@@ -4,9 +4,11 @@
 // audio or text samples in the generic stream layout (OggGenericStream.h).
 //
 // Each sample is held back until the next one arrives, so that its end time is known (the next
-// start) and the last packet can carry the end-of-stream flag. Packets become pages with libogg;
-// each page is queued with the time it sorts by, and the filter's page writer interleaves the
-// queues of all inputs by those times. A pin whose pages cannot go out yet, because another
+// start) and the last packet can carry the end-of-stream flag. Packets become pages with libogg,
+// which fills a page to about 4 KiB; a page is ended early once its first packet lies
+// kMaxPendingTime before the latest, so a low-bitrate stream does not keep seconds of a
+// recording in memory, where a crash would lose them. Each page is queued with the time it
+// sorts by, and the filter's page writer interleaves the queues of all inputs by those times. A pin whose pages cannot go out yet, because another
 // stream is behind, waits for that stream in slices of 2000 ms; a slice in which no stream made
 // a page turns the waiting off for the rest of the run, so a stream that stops delivering holds
 // the others back by one slice at most.
@@ -37,6 +39,8 @@ class COggMux;
 class COggMuxInputPin : public CBaseInputPin {
  public:
   static constexpr int kWaitSliceMs = 2000;
+  // Stream time a page may span before it is ended (100-ns units): a quarter second.
+  static constexpr REFERENCE_TIME kMaxPendingTime = 2'500'000;
 
   COggMuxInputPin(COggMux* filter, int index);
   ~COggMuxInputPin() override;
@@ -98,6 +102,10 @@ class COggMuxInputPin : public CBaseInputPin {
   // Moves every page libogg has ready (all pending data when `flush`) into the queue.
   HRESULT TakePages(bool flush);
   REFERENCE_TIME PageTime(const ogg_page& page, int64_t firstGranule) const;
+  REFERENCE_TIME GranuleTime(int64_t granule) const;
+  // Whether libogg holds data for the next page that began kMaxPendingTime or more before the
+  // held sample's end.
+  bool PendingTooLong() const;
   void WaitForQueue();
   void Wake();
   void ClearStream();

@@ -6,6 +6,8 @@ extern "C" {
 #include <libavutil/opt.h>
 }
 
+#include <unistd.h>
+
 #include <algorithm>
 #include <new>
 
@@ -19,6 +21,9 @@ constexpr uint32_t kPayloadHeaderBytes = 17;
 // Data packets per second of audio, at most: the muxer keeps an unfinished one in memory.
 constexpr int kPacketsPerSecond = 2;
 constexpr uint32_t kLargestPacketBytes = 65536;
+// With the unfinished data packet (up to half a second) at most three quarters of a second of
+// encoded audio waits in memory.
+constexpr int kFlushesPerSecond = 4;
 
 // A packet that holds whole blocks with nothing left over; the muxer pads every packet to its
 // full size, which with the default size would waste up to a third of a low-bitrate stream.
@@ -57,8 +62,7 @@ HRESULT AsfMuxer::Open(const std::string& path, const AVCodecContext* encoder, c
   if (error < 0) return ResultFromFfmpegError(error, "Cannot write \"" + path + "\"");
   error = avformat_write_header(made->m_format, nullptr);
   if (error < 0) return ResultFromFfmpegError(error, "Could not write the ASF header of \"" + path + "\"");
-  avio_flush(made->m_format->pb);
-  const HRESULT hr = made->OutputError();
+  const HRESULT hr = made->Flush();
   if (FAILED(hr)) return hr;
   *muxer = std::move(made);
   return S_OK;
@@ -67,6 +71,7 @@ HRESULT AsfMuxer::Open(const std::string& path, const AVCodecContext* encoder, c
 AsfMuxer::~AsfMuxer() {
   if (m_format == nullptr) return;
   avio_closep(&m_format->pb);
+  if (m_failed) CutToWholePackets();
   avformat_free_context(m_format);
 }
 
@@ -76,25 +81,49 @@ HRESULT AsfMuxer::WritePacket(AVPacket* packet) {
   packet->stream_index = m_stream->index;
   av_packet_rescale_ts(packet, AVRational{1, m_rateHz}, m_stream->time_base);
   const int error = av_write_frame(m_format, packet);
-  if (error < 0) return ResultFromFfmpegError(error, "Writing \"" + m_path + "\" failed");
-  if (end - m_flushedUpTo >= m_rateHz) {
-    avio_flush(m_format->pb);
-    m_flushedUpTo = end;
+  if (error < 0) {
+    m_failed = true;
+    return ResultFromFfmpegError(error, "Writing \"" + m_path + "\" failed");
   }
-  return OutputError();
+  if (end - m_flushedUpTo < m_rateHz / kFlushesPerSecond) return OutputError();
+  m_flushedUpTo = end;
+  return Flush();
 }
 
 HRESULT AsfMuxer::Close() {
   if (m_closed) return S_OK;
   m_closed = true;
+  if (m_failed) {
+    // The failure was reported with its reason when it happened.
+    avio_closep(&m_format->pb);
+    CutToWholePackets();
+    return E_FAIL;
+  }
   int error = av_write_trailer(m_format);
   if (error >= 0) error = m_format->pb->error;
   const int closed = avio_closep(&m_format->pb);
   if (error >= 0) error = closed;
-  return error < 0 ? ResultFromFfmpegError(error, "Completing \"" + m_path + "\" failed") : S_OK;
+  if (error >= 0) return S_OK;
+  m_failed = true;
+  CutToWholePackets();
+  return ResultFromFfmpegError(error, "Completing \"" + m_path + "\" failed");
+}
+
+HRESULT AsfMuxer::Flush() {
+  avio_flush(m_format->pb);
+  const HRESULT hr = OutputError();
+  // The muxer hands the output whole data packets only, so the file now ends after one.
+  if (SUCCEEDED(hr)) m_wholeBytes = avio_tell(m_format->pb);
+  return hr;
+}
+
+void AsfMuxer::CutToWholePackets() {
+  // Shortening a file needs no room, so this works on a full disk too.
+  if (m_wholeBytes > 0) truncate(m_path.c_str(), m_wholeBytes);
 }
 
 HRESULT AsfMuxer::OutputError() {
   const int error = m_format->pb->error;
+  if (error < 0) m_failed = true;
   return error < 0 ? ResultFromFfmpegError(error, "Writing \"" + m_path + "\" failed") : S_OK;
 }

@@ -1,8 +1,10 @@
 #pragma once
 // Writes one encoded audio stream into an ASF file with FFmpeg's muxer. The header goes out at
-// Open; what has been written reaches the file at least once per second of audio, so a crash
-// loses little more than that (FFmpeg would otherwise hold up to its whole output buffer in
-// memory); Close writes the index and completes the header.
+// Open; the finished data packets reach the file every quarter second of audio, so a crash
+// loses little more than the unfinished packet (FFmpeg would otherwise hold up to its whole
+// output buffer in memory); Close writes the index and completes the header. Once a write has
+// failed (a full disk), the file is cut back at Close to the data packets that reached it
+// whole, so it still plays.
 //
 // Threads: one thread at a time (the ASF writer's streaming thread, or the control thread at
 // stop, under the writer's receive lock).
@@ -39,6 +41,9 @@ class AsfMuxer {
 
   // The output's pending failure, with its text; S_OK when there is none.
   HRESULT OutputError();
+  // Writes out what the muxer has handed over; notes where the file then ends.
+  HRESULT Flush();
+  void CutToWholePackets();
 
   AVFormatContext* m_format = nullptr;
   AVStream* m_stream = nullptr;
@@ -47,4 +52,6 @@ class AsfMuxer {
   int64_t m_flushedUpTo = 0;  // stream position of the last flush, in samples
   uint32_t m_packetSizeBytes = 0;
   bool m_closed = false;
+  bool m_failed = false;     // a write failed: the file ends in a broken packet
+  int64_t m_wholeBytes = 0;  // the file's length after the last write that succeeded
 };
