@@ -15,6 +15,7 @@
 namespace {
 
 constexpr const char* kCaption = "Configure filename for recorded audio";
+constexpr int kTemplateVisibleChars = 56;
 constexpr const char* kAutoNamingTip =
     "If file exists, numbers are appended to the filename to avoid overwrites.\ne.g., vtaudio001";
 constexpr const char* kOverwriteTip =
@@ -31,6 +32,8 @@ void CGenPage1::CreateControls(QWidget* window) {
 
   auto* templateEdit = new QLineEdit(group);
   SetControlId(templateEdit, IDC_TEMPLATE);
+  // Room for a typical full path; the tip shows the rest.
+  templateEdit->setMinimumWidth(templateEdit->fontMetrics().averageCharWidth() * kTemplateVisibleChars);
   auto* change = new QPushButton(QStringLiteral("&Change"), group);
   SetControlId(change, IDC_CHANGE_TEMPLATE);
   auto* autoNaming =

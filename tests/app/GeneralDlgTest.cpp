@@ -45,6 +45,11 @@ class GeneralDlgTest : public testing::Test {
     return window;
   }
   void ShowTab(int index) { m_dialog.Sheet().SetActivePage(index); }
+  // Kept to be looked at: the dialog as the current tab shows it.
+  void KeepPicture(const std::string& name) {
+    AppTestRig::Pump(std::chrono::milliseconds(20));
+    AppTestRig::KeepArtifact(m_dialog.Window()->grab().toImage(), "general-options-" + name + ".png");
+  }
   template <typename Control>
   Control* Find(int id) {
     return FindControl<Control>(m_dialog.Window(), id);
@@ -85,11 +90,14 @@ TEST_F(GeneralDlgTest, ShowsItsTabsAndControlsWithTheirTexts) {
   EXPECT_EQ(Find<QPushButton>(IDC_CHANGE_TEMPLATE)->text(), "&Change");
   EXPECT_EQ(Find<QRadioButton>(IDC_AUTO_NAMING)->text(), "If file exists, au&tomatically create properly named files");
   EXPECT_EQ(Find<QRadioButton>(IDC_OVERWRITE)->text(), "If file exists, &overwrite it (not recommended)");
+  KeepPicture("filenames");
   ShowTab(1);
   EXPECT_EQ(Find<QCheckBox>(IDC_PREVIEW)->text(), "&Preview audio while recording");
+  KeepPicture("audio");
   ShowTab(2);
   EXPECT_EQ(Find<QCheckBox>(IDC_SHOW_TIPS)->text(), "&Show tool tips for various controls");
   EXPECT_EQ(Find<QCheckBox>(IDC_AUTO_UPDATE)->text(), "Au&tomatically check for updates and notify me");
+  KeepPicture("miscellaneous");
 
   // A second showing keeps three tabs and their captions.
   Press(QDialogButtonBox::Cancel);

@@ -1,0 +1,74 @@
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTimer>
+#include <functional>
+
+#include "app/AppRig.h"
+#include "app/ControlId.h"
+#include "app/GeneralPageIds.h"
+#include "engine/CommandIds.h"
+
+namespace {
+
+// Runs `command` on the document; the modal dialog it opens is handed to `answer`, which must
+// close it. Returns the dialog's title, empty when none opened.
+QString RunAndAnswer(AppRig& rig, UINT command, const std::function<void(QDialog*)>& answer) {
+  QString title;
+  QTimer poll;
+  QObject::connect(&poll, &QTimer::timeout, [&] {
+    auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+    if (dialog == nullptr) return;
+    poll.stop();
+    title = dialog->windowTitle();
+    answer(dialog);
+  });
+  poll.start(10);
+  // Nothing answers a dialog that was never shown; the poll just ends with the command.
+  rig.Document().OnCommand(command);
+  return title;
+}
+
+void Press(QDialog* dialog, QDialogButtonBox::StandardButton which) {
+  dialog->findChild<QDialogButtonBox*>()->button(which)->click();
+}
+
+}  // namespace
+
+TEST(ConfigurationDialogsTest, GeneralOptionsOkPreparesTheRecorderForTheNewTemplate) {
+  AppRig rig;
+  ASSERT_TRUE(rig.StartRecordingWav());
+  ASSERT_TRUE(rig.Document().GetRecorder().IsBuilt());
+  const std::string chosen = rig.Folder().File("takes.ogg");
+
+  const QString title = RunAndAnswer(rig, ID_GENERAL_SETTINGS, [&](QDialog* dialog) {
+    FindControl<QLineEdit>(dialog, IDC_TEMPLATE)->setText(QString::fromStdString(chosen));
+    Press(dialog, QDialogButtonBox::Ok);
+  });
+  EXPECT_EQ(title, "General Options");
+  // The recording format's extension replaces the one typed.
+  EXPECT_EQ(rig.Document().FileNameTemplate(), rig.Folder().File("takes.wav"));
+  EXPECT_EQ(rig.Document().OutputFile(), rig.Folder().File("takes.wav"));
+  EXPECT_TRUE(rig.Document().GetRecorder().IsBuilt());
+}
+
+TEST(ConfigurationDialogsTest, GeneralOptionsCancelChangesNothing) {
+  AppRig rig;
+  ASSERT_TRUE(rig.StartRecordingWav());
+  const std::string before = rig.Document().FileNameTemplate();
+  const IGraphBuilder* graph = rig.Document().GetRecorder().Graph();
+
+  const QString title = RunAndAnswer(rig, ID_GENERAL_SETTINGS, [&](QDialog* dialog) {
+    FindControl<QLineEdit>(dialog, IDC_TEMPLATE)->setText(QString::fromStdString(rig.Folder().File("other.wav")));
+    Press(dialog, QDialogButtonBox::Cancel);
+  });
+  EXPECT_EQ(title, "General Options");
+  EXPECT_EQ(rig.Document().FileNameTemplate(), before);
+  EXPECT_EQ(rig.Document().GetRecorder().Graph(), graph);
+  std::string stored;
+  EXPECT_FALSE(rig.Settings().GetAudioFilename(stored));
+}
