@@ -340,6 +340,7 @@ void CCorvoxDoc::FinishRecording() {
   request.rule = !m_outputOverride.empty() || m_settings.GetOverwritingBehaviour() ? ReplaceRule::ReplaceRegularFile
                                                                                    : ReplaceRule::KeepExisting;
   request.nextOutputName = [this] { return NextOutputFileName(m_settings, ExtensionForFormat(m_exportFormat)); };
+  request.cutOff = !m_lastRecording.complete;
   const FinishResult result = FinishTemporaryRecording(request);
   // A recording left at its temporary name keeps its marker: the next start recovers it.
   if (result.file != m_temporaryFile) RemoveRecordingMarker(RecordingMarkerPath(m_temporaryFolder));

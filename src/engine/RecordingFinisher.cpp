@@ -1,6 +1,7 @@
 #include "engine/RecordingFinisher.h"
 
 #include "engine/RecordingCheck.h"
+#include "engine/RecordingRepair.h"
 #include "engine/UnsavedRecording.h"
 #include "filters/WavMpegExtractor.h"
 #include "platform/shell/FileOperations.h"
@@ -23,8 +24,13 @@ FinishResult FinishTemporaryRecording(const FinishRequest& request) {
   std::string recording = request.temporaryFile;
   std::string extension = ExtensionForFormat(request.format);
   bool valid = true;
-  if (request.format == kFormatMp3) {
-    // The MP3 chain writes its frames wrapped in WAV.
+  if (request.cutOff) {
+    RepairedRecording repaired;
+    std::string unrepairable;  // the check below says what is wrong with such a recording
+    if (RepairRecording(request.temporaryFile, request.format, &repaired, &unrepairable)) recording = repaired.file;
+  }
+  // The MP3 chain writes its frames wrapped in WAV; a repair has taken them out already.
+  if (request.format == kFormatMp3 && recording == request.temporaryFile) {
     const std::string extracted = PathAppend(request.folder, kExtractedFileName);
     DeleteFile(extracted);
     if (CWavMpegExtractor(request.temporaryFile, extracted).Extract()) {
@@ -48,7 +54,7 @@ FinishResult FinishTemporaryRecording(const FinishRequest& request) {
   } else if (!KeepUnsaved(recording, request.folder, extension, &result.file, nullptr)) {
     result.file = recording;
   }
-  // The extracted frames are the recording now.
+  // The extracted or repaired file is the recording now.
   if (recording != request.temporaryFile) DeleteFile(request.temporaryFile);
   return result;
 }
