@@ -5,6 +5,7 @@
 #include <QDialogButtonBox>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTimer>
 #include <functional>
 
@@ -12,6 +13,8 @@
 #include "app/ControlId.h"
 #include "app/GeneralPageIds.h"
 #include "engine/CommandIds.h"
+#include "platform/shell/PathHelpers.h"
+#include "formats/CTabPage1.h"
 
 namespace {
 
@@ -71,4 +74,33 @@ TEST(ConfigurationDialogsTest, GeneralOptionsCancelChangesNothing) {
   EXPECT_EQ(rig.Document().GetRecorder().Graph(), graph);
   std::string stored;
   EXPECT_FALSE(rig.Settings().GetAudioFilename(stored));
+}
+
+TEST(ConfigurationDialogsTest, ExportFormatOkRebuildsTheRecorderInTheChosenFormat) {
+  AppRig rig;
+  ASSERT_TRUE(rig.StartRecordingWav());
+  const QString title = RunAndAnswer(rig, ID_EXPORT_FORMATS, [](QDialog* dialog) {
+    FindControl<QRadioButton>(dialog, CTabPage1::kFirstRadioId + 1)->click();  // MP3
+    Press(dialog, QDialogButtonBox::Ok);
+  });
+  EXPECT_EQ(title, "Configure audio recorder");
+  EXPECT_EQ(rig.Document().ExportFormat(), 201);
+  EXPECT_EQ(PathFindExtension(rig.Document().OutputFile()), ".mp3");
+  EXPECT_TRUE(rig.Document().GetRecorder().IsBuilt());
+}
+
+TEST(ConfigurationDialogsTest, ExportFormatCancelChangesNothing) {
+  AppRig rig;
+  ASSERT_TRUE(rig.StartRecordingWav());
+  const IGraphBuilder* graph = rig.Document().GetRecorder().Graph();
+  const QString title = RunAndAnswer(rig, ID_EXPORT_FORMATS, [](QDialog* dialog) {
+    FindControl<QRadioButton>(dialog, CTabPage1::kFirstRadioId + 2)->click();  // Ogg
+    Press(dialog, QDialogButtonBox::Cancel);
+  });
+  EXPECT_EQ(title, "Configure audio recorder");
+  EXPECT_EQ(rig.Document().ExportFormat(), 203);
+  EXPECT_EQ(rig.Document().GetRecorder().Graph(), graph);
+  int format = 0;
+  rig.Settings().GetFormat(format);
+  EXPECT_EQ(format, 203);
 }
