@@ -12,6 +12,7 @@
 #include "cli/MixerCommand.h"
 #include "cli/PlayCommand.h"
 #include "cli/RecordCommand.h"
+#include "cli/RecoverCommand.h"
 #include "cli/SettingsCommand.h"
 #include "cli/StandardStreams.h"
 #include "cli/UpdateCommand.h"
@@ -35,6 +36,7 @@ constexpr const char* kUsage =
     "                                               at volume slider position P (0-1000)\n"
     "  record [--format wma|wav|mp3|ogg] [--seconds S] [--output PATH] [--interactive]\n"
     "                                               record into the next output file\n"
+    "  recover                                      save a recording a crash cut off under the next output name\n"
     "  settings list | get NAME | set NAME VALUE    show and edit stored settings\n"
     "  waveform FILE [--dump PATH]                  read a file into waveform values\n"
     "  check-update                                 ask the update server whether a newer version exists\n";
@@ -66,6 +68,7 @@ int main(int argc, char** argv) {
   SettingsStore settings;
   if (command == "settings") return RunSettingsCommand(args, settings, std::cout, std::cerr);
   if (command == "check-update") return RunUpdateCommand(args, settings, std::cout, std::cerr);
+  if (command == "recover") return RunRecoverCommand(args, settings, std::cout, std::cerr);
 
   const std::shared_ptr<AudioBackend> backend = SelectAudioBackend(audio);
   RegisterAudioCompressors();

@@ -23,7 +23,6 @@
 
 namespace {
 
-constexpr const char* kTemporaryFileName = "corvox_temp.audio";
 // Left by an MP3 recording that ended between extraction and saving.
 constexpr const char* kExtractedFileName = "corvox_temp.mp3";
 constexpr const char* kDumpFileName = "~vtcorvox.txt";
@@ -138,7 +137,7 @@ bool CCorvoxDoc::UseTemporaryFolder() {
     MessageBox(m_frame, "No private temporary folder for the recording: " + error, MB_ICONERROR);
     return false;
   }
-  m_temporaryFile = PathAppend(m_temporaryFolder, kTemporaryFileName);
+  m_temporaryFile = TemporaryRecordingFile(m_temporaryFolder);
   return true;
 }
 
@@ -164,6 +163,8 @@ bool CCorvoxDoc::ClearLeftovers() {
 
 void CCorvoxDoc::RecoverInterruptedRecording() {
   const RecoveryReport report = ::RecoverInterruptedRecording(m_temporaryFile, m_settings);
+  // The report says all; a reason a repair step left behind would only confuse it.
+  ClearErrorInfo();
   if (report.found == RecoveryReport::Found::Recovered)
     MessageBox(m_frame, DescribeRecovery(report), MB_ICONINFORMATION);
   else if (report.found == RecoveryReport::Found::Failed)
@@ -190,6 +191,14 @@ HRESULT CCorvoxDoc::SetupRecorder(bool force) {
     if (!force) return S_FALSE;
     m_recorder.TearDown();
   }
+  if (!UseTemporaryFolder()) return E_FAIL;
+  // Another recording owns the temporary file while it holds the lock. A recovered recording
+  // takes its name before the next output name is chosen.
+  if (m_lock.Acquire(m_temporaryFolder)) {
+    RecoverInterruptedRecording();
+    ClearLeftovers();
+    m_lock.Release();
+  }
   m_exportFormat = kFormatWma;
   m_settings.GetFormat(m_exportFormat);
   if (m_formatOverride) m_exportFormat = *m_formatOverride;
@@ -197,13 +206,6 @@ HRESULT CCorvoxDoc::SetupRecorder(bool force) {
   m_outputFile =
       m_outputOverride.empty() ? NextOutputFileName(m_settings, ExtensionForFormat(m_exportFormat)) : m_outputOverride;
   if (m_outputFile.empty()) m_outputFile = m_fileNameTemplate;
-  if (!UseTemporaryFolder()) return E_FAIL;
-  // Another recording owns the temporary file while it holds the lock.
-  if (m_lock.Acquire(m_temporaryFolder)) {
-    RecoverInterruptedRecording();
-    ClearLeftovers();
-    m_lock.Release();
-  }
 
   m_recorder.SetFile(m_temporaryFile, m_frame, WM_RECORDER_GRAPH_EVENT);
   m_recorder.SetExportFormat(m_exportFormat);

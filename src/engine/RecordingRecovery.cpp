@@ -3,11 +3,13 @@
 #include <algorithm>
 #include <cstdio>
 #include <ctime>
+#include <set>
 
 #include "engine/RecordingCheck.h"
 #include "engine/RecordingRepair.h"
 #include "engine/RecordingSaver.h"
 #include "engine/UnsavedRecording.h"
+#include "platform/media/FileParts.h"
 #include "platform/shell/FileOperations.h"
 #include "platform/shell/PathHelpers.h"
 #include "settings/ExportFormat.h"
@@ -44,7 +46,7 @@ class PartRecovery {
 
   // False when the recovery must stop here (report.problem says why).
   bool Recover(size_t part) {
-    const std::string temporary = TemporaryRecordingPart(m_temporaryFile, part);
+    const std::string temporary = FilePartName(m_temporaryFile, static_cast<int>(part));
     RecordingMarker& marker = m_report.marker;
     std::string staged = part <= marker.stagedFiles.size() ? marker.stagedFiles[part - 1] : std::string();
     if (staged.empty() || !PathFileExists(staged)) {
@@ -136,8 +138,8 @@ std::string LocalTime(int64_t seconds) {
 
 }  // namespace
 
-std::string TemporaryRecordingPart(const std::string& temporaryFile, size_t part) {
-  return part <= 1 ? temporaryFile : temporaryFile + "." + std::to_string(part);
+std::string TemporaryRecordingFile(const std::string& temporaryFolder) {
+  return PathAppend(temporaryFolder, "corvox_temp.audio");
 }
 
 RecoveryReport RecoverInterruptedRecording(const std::string& temporaryFile, SettingsStore& settings) {
@@ -150,12 +152,18 @@ RecoveryReport RecoverInterruptedRecording(const std::string& temporaryFile, Set
     report.found = Found::StillRunning;
     return report;
   }
-  size_t parts = 1;
-  while (PathFileExists(TemporaryRecordingPart(temporaryFile, parts + 1))) ++parts;
-  parts = std::max(parts, marker->stagedFiles.size());
+  // Parts put aside by an earlier recovery may have left no file at their temporary names. A
+  // part numbered beyond what a marker records is no recording's; it stays a leftover.
+  std::set<size_t> parts;
+  for (size_t index = 0; index < marker->stagedFiles.size(); ++index)
+    if (!marker->stagedFiles[index].empty()) parts.insert(index + 1);
+  for (const std::string& existing : ExistingFileParts(temporaryFile)) {
+    const size_t part = existing == temporaryFile ? 1 : std::stoul(existing.substr(temporaryFile.size() + 1));
+    if (part <= kMaxMarkerParts) parts.insert(part);
+  }
   PartRecovery recovery(temporaryFile, settings, report);
   bool whole = true;
-  for (size_t part = 1; part <= parts && whole; ++part) whole = recovery.Recover(part);
+  for (auto part = parts.begin(); part != parts.end() && whole; ++part) whole = recovery.Recover(*part);
   // A recovery that stopped keeps the marker: the next one goes on from there.
   if (whole) RemoveRecordingMarker(report.markerFile);
   if (!report.problem.empty())

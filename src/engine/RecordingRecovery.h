@@ -5,7 +5,7 @@
 // marker's format, never replacing anything; then the marker goes.
 //
 // A recording is never recovered twice, whenever a crash interrupts the recovery itself: the
-// marker records where a repaired part is put beside its output name (a hidden file, whole or
+// marker records where a repaired part (FileParts.h) is put beside its output name (a hidden file, whole or
 // absent) before the temporary part is given up, and that file then takes its name with one
 // rename that never replaces. The next recovery finds each part either still temporary, or
 // put aside (and finishes it), or saved (and leaves it). A part that cannot be repaired is
@@ -21,9 +21,8 @@
 
 class SettingsStore;
 
-// Part 1 is the temporary recording itself, part N > 1 the file of that name + ".N".
-std::string TemporaryRecordingPart(const std::string& temporaryFile, size_t part);
-
+// <temporary folder>/corvox_temp.audio: where every recording is written first.
+std::string TemporaryRecordingFile(const std::string& temporaryFolder);
 struct RecoveredFile {
   std::string file;
   double seconds = 0;

@@ -89,7 +89,7 @@ bool WholeFramesBytes(int fd, const std::string& path, uint64_t* bytes, std::str
 bool RepairMp3(const std::string& path, const std::string& frames, std::string* problem) {
   FileDescriptor source(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
   if (!source.IsValid()) return SystemFail(problem, "Cannot open", path);
-  FileDescriptor target(::open(frames.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW, 0600));
+  FileDescriptor target(::open(frames.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW, 0666));
   if (!target.IsValid()) return SystemFail(problem, "Cannot create", frames);
   if (!CWavMpegExtractor::ExtractPayload(source.Get(), path, target.Get(), frames))
     return Fail(problem, path + " holds no MPEG audio in a WAV wrapping.");
