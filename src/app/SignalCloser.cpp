@@ -6,13 +6,16 @@
 #include <QSocketNotifier>
 #include <cerrno>
 #include <csignal>
+#include <iterator>
 #include <utility>
 
 namespace {
 
+// Ctrl-C in the terminal that started the window ends the recording as a close does.
+constexpr int kSignals[] = {SIGTERM, SIGHUP, SIGINT};
+
 int g_pipe[2] = {-1, -1};
-struct sigaction g_previousTerm;
-struct sigaction g_previousHangUp;
+struct sigaction g_previous[std::size(kSignals)];
 
 void OnSignal(int) {
   const char byte = 1;
@@ -29,8 +32,7 @@ SignalCloser::SignalCloser(std::function<void()> close, QObject* parent) : QObje
   action.sa_handler = OnSignal;
   sigemptyset(&action.sa_mask);
   action.sa_flags = SA_RESTART;
-  sigaction(SIGTERM, &action, &g_previousTerm);
-  sigaction(SIGHUP, &action, &g_previousHangUp);
+  for (size_t i = 0; i < std::size(kSignals); ++i) sigaction(kSignals[i], &action, &g_previous[i]);
   m_notifier = new QSocketNotifier(g_pipe[0], QSocketNotifier::Read, this);
   connect(m_notifier, &QSocketNotifier::activated, this, [this] {
     char bytes[16];
@@ -42,8 +44,7 @@ SignalCloser::SignalCloser(std::function<void()> close, QObject* parent) : QObje
 
 SignalCloser::~SignalCloser() {
   if (!m_notifier) return;
-  sigaction(SIGTERM, &g_previousTerm, nullptr);
-  sigaction(SIGHUP, &g_previousHangUp, nullptr);
+  for (size_t i = 0; i < std::size(kSignals); ++i) sigaction(kSignals[i], &g_previous[i], nullptr);
   delete m_notifier;
   close(g_pipe[0]);
   close(g_pipe[1]);

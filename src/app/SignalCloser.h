@@ -1,8 +1,8 @@
 #pragma once
-// Turns SIGTERM and SIGHUP (a logout, a `kill`) into an ordinary close of the main window, so
-// a running recording is stopped and saved first. The signal handler only writes a byte to a
-// pipe; the window is closed on the user-interface thread when the byte arrives. One per
-// process; the handlers are put back when it goes.
+// Turns SIGTERM, SIGHUP and SIGINT (a `kill`, a logout, Ctrl-C in the starting terminal) into
+// an ordinary close of the main window, so a running recording is stopped and saved first. The
+// signal handler only writes a byte to a pipe; the window is closed on the user-interface
+// thread when the byte arrives. One per process; the handlers are put back when it goes.
 
 #include <QObject>
 #include <functional>

@@ -183,7 +183,7 @@ TEST_F(RecordPlayCycleTest, ClosingTheWindowWhileRecordingSavesTheRecording) {
 }
 
 TEST_F(RecordPlayCycleTest, TerminationSignalsCloseTheWindowAsAUserWould) {
-  for (int signal : {SIGTERM, SIGHUP}) {
+  for (int signal : {SIGTERM, SIGHUP, SIGINT}) {
     Record(std::chrono::milliseconds(600));
     ASSERT_TRUE(rig.Frame().isVisible());
     std::raise(signal);
