@@ -129,6 +129,29 @@ TEST_F(OggMuxStreamingTest, OneVorbisStreamIsSerialZeroWithItsHeadersAloneOnTheF
   EXPECT_EQ(file.pages.back().granule, stream.granules.back());
 }
 
+TEST_F(OggMuxStreamingTest, ALowBitrateStreamIsWrittenAtMostAQuarterSecondBehind) {
+  Start({VorbisType(44100)});
+  const VorbisStream headers(0);
+  for (size_t i = 0; i < headers.packets.size(); ++i) ASSERT_EQ(rig.Send(0, headers.packets[i], 0, 0), S_OK);
+  // 24-byte packets of 576 samples: libogg alone would fill a 4 KiB page for about 7 seconds.
+  constexpr int64_t kPacketSamples = 576;
+  const REFERENCE_TIME packetTime = TimeOfGranule(kPacketSamples, 44100);
+  for (int64_t k = 0; k < 300; ++k) {
+    const REFERENCE_TIME start = TimeOfGranule(k * kPacketSamples, 44100);
+    ASSERT_EQ(rig.Send(0, Packet(0x00, 24, static_cast<uint8_t>(k)), start, start + packetTime), S_OK);
+    const OggTestFile file = ReadOggTestFile(rig.FileBytes());
+    const REFERENCE_TIME written = file.pages.size() > 3 ? TimeOfGranule(file.pages.back().granule, 44100) : 0;
+    // The packet just sent is held for its end time, and the one before it may still wait for
+    // its page; what came before is in the file.
+    ASSERT_GE(written, start - COggMuxInputPin::kMaxPendingTime - 2 * packetTime) << k;
+  }
+  ASSERT_EQ(rig.EndOfStream(0), S_OK);
+  const OggTestFile file = Read();
+  EXPECT_EQ(file.packets.at(0).size(), 303u);
+  // Pages are ended early, not packet by packet.
+  EXPECT_LT(file.pages.size(), 3u + 300 / 10);
+}
+
 TEST_F(OggMuxStreamingTest, PagesGoOutBackToBackAsSyncPoints) {
   Start({VorbisType(48000)});
   ASSERT_EQ(VorbisStream(30).SendTo(rig, 0, 48000), S_OK);
