@@ -1,13 +1,10 @@
 #include "app/CGenPage1.h"
 
-#include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QVBoxLayout>
 
-#include "app/CVtToolTipCtrl.h"
 #include "app/ControlId.h"
 #include "app/GeneralPageIds.h"
 #include "settings/OutputFileNaming.h"
@@ -16,43 +13,37 @@ namespace {
 
 constexpr const char* kCaption = "Configure filename for recorded audio";
 constexpr int kTemplateVisibleChars = 56;
-constexpr const char* kAutoNamingTip =
-    "If file exists, numbers are appended to the filename to avoid overwrites.\ne.g., vtaudio001";
-constexpr const char* kOverwriteTip =
-    "If file exists, it is completely overwritten. Select this carefully or you could lose data";
-constexpr const char* kChangeTip = "Change the current filename template to something else";
 
 }  // namespace
 
-CGenPage1::CGenPage1(SettingsStore& settings) : CVTPropertyPage(kCaption), m_settings(settings) {}
+CGenPage1::CGenPage1(SettingsStore& settings)
+    : CGeneralPage(kCaption, settings,
+                   {{IDC_AUTO_NAMING,
+                     "If file exists, numbers are appended to the filename to avoid overwrites.\ne.g., vtaudio001"},
+                    {IDC_OVERWRITE,
+                     "If file exists, it is completely overwritten. Select this carefully or you could lose data"},
+                    {IDC_CHANGE_TEMPLATE, "Change the current filename template to something else"}}) {}
 
 void CGenPage1::CreateControls(QWidget* window) {
-  window->setWindowTitle(kCaption);
-  auto* group = new QGroupBox(kCaption, window);
-
-  auto* templateEdit = new QLineEdit(group);
+  QVBoxLayout* group = CreateGroup(window);
+  auto* templateEdit = new QLineEdit;
   SetControlId(templateEdit, IDC_TEMPLATE);
   // Room for a typical full path; the tip shows the rest.
   templateEdit->setMinimumWidth(templateEdit->fontMetrics().averageCharWidth() * kTemplateVisibleChars);
-  auto* change = new QPushButton(QStringLiteral("&Change"), group);
+  auto* change = new QPushButton(QStringLiteral("&Change"));
   SetControlId(change, IDC_CHANGE_TEMPLATE);
-  auto* autoNaming =
-      new QRadioButton(QStringLiteral("If file exists, au&tomatically create properly named files"), group);
+  auto* autoNaming = new QRadioButton(QStringLiteral("If file exists, au&tomatically create properly named files"));
   SetControlId(autoNaming, IDC_AUTO_NAMING);
-  auto* overwrite = new QRadioButton(QStringLiteral("If file exists, &overwrite it (not recommended)"), group);
+  auto* overwrite = new QRadioButton(QStringLiteral("If file exists, &overwrite it (not recommended)"));
   SetControlId(overwrite, IDC_OVERWRITE);
 
   auto* templateRow = new QHBoxLayout;
   templateRow->addWidget(templateEdit, 1);
   templateRow->addWidget(change);
-  auto* groupLayout = new QVBoxLayout(group);
-  groupLayout->addLayout(templateRow);
-  groupLayout->addSpacing(6);
-  groupLayout->addWidget(autoNaming);
-  groupLayout->addWidget(overwrite);
-  auto* layout = new QVBoxLayout(window);
-  layout->addWidget(group);
-  layout->addStretch(1);
+  group->addLayout(templateRow);
+  group->addSpacing(6);
+  group->addWidget(autoNaming);
+  group->addWidget(overwrite);
 
   QObject::connect(change, &QPushButton::clicked, window, [this] { OnChange(); });
   QObject::connect(templateEdit, &QLineEdit::textChanged, window, [this, templateEdit](const QString& text) {
@@ -61,26 +52,20 @@ void CGenPage1::CreateControls(QWidget* window) {
 }
 
 void CGenPage1::OnInitDialog() {
-  QWidget* window = Window();
-  m_values.Load(m_settings);
-  TemplateEdit()->setText(QString::fromStdString(m_values.fileNameTemplate));
-  FindControl<QRadioButton>(window, m_values.overwrite ? IDC_OVERWRITE : IDC_AUTO_NAMING)->setChecked(true);
-
-  m_templateTip = new CVtToolTipCtrl(window);
-  m_templateTip->AddTool(window, IDC_TEMPLATE, m_values.fileNameTemplate, false);
-  m_toolTips = new CVtToolTipCtrl(window);
-  m_toolTips->AddTool(window, IDC_AUTO_NAMING, kAutoNamingTip);
-  m_toolTips->AddTool(window, IDC_OVERWRITE, kOverwriteTip);
-  m_toolTips->AddTool(window, IDC_CHANGE_TEMPLATE, kChangeTip);
+  CGeneralPage::OnInitDialog();
+  m_templateTip = new CVtToolTipCtrl(Window());
+  m_templateTip->AddTool(TemplateEdit(), m_values.fileNameTemplate, false);
   m_templateTip->Activate(true);
 }
 
-void CGenPage1::OnSetActive() { m_toolTips->Activate(ReadShowToolTips(m_settings)); }
+void CGenPage1::ShowValues() {
+  TemplateEdit()->setText(QString::fromStdString(m_values.fileNameTemplate));
+  FindControl<QRadioButton>(Window(), m_values.overwrite ? IDC_OVERWRITE : IDC_AUTO_NAMING)->setChecked(true);
+}
 
-void CGenPage1::Apply() {
-  if (!HasWindow()) return;
-  TakeControlValues();
-  m_values.Store(m_settings);
+void CGenPage1::TakeControlValues() {
+  m_values.fileNameTemplate = TemplateEdit()->text().toStdString();
+  m_values.overwrite = FindControl<QRadioButton>(Window(), IDC_OVERWRITE)->isChecked();
 }
 
 void CGenPage1::OnChange() {
@@ -90,11 +75,6 @@ void CGenPage1::OnChange() {
       DestinationChooserOptions(m_values.fileNameTemplate, GetExtension(m_settings), m_values.overwrite);
   std::string chosen;
   if (ShowSaveFileDialog(nullptr, options, &chosen)) TemplateEdit()->setText(QString::fromStdString(chosen));
-}
-
-void CGenPage1::TakeControlValues() {
-  m_values.fileNameTemplate = TemplateEdit()->text().toStdString();
-  m_values.overwrite = FindControl<QRadioButton>(Window(), IDC_OVERWRITE)->isChecked();
 }
 
 QLineEdit* CGenPage1::TemplateEdit() const { return FindControl<QLineEdit>(Window(), IDC_TEMPLATE); }
