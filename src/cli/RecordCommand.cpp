@@ -138,12 +138,17 @@ int RunRecordCommand(const std::vector<std::string>& args, SettingsStore& settin
   status.Finish();
 
   const RecordingOutcome& outcome = doc.LastRecording();
-  if (outcome.saved) out << outcome.file << std::endl;
+  if (outcome.saved) {
+    out << outcome.file << std::endl;
+    for (const std::string& part : outcome.continuedIn) out << part << std::endl;
+  }
   if (outcome.dropouts > 0)
     err << "Dropouts: " << outcome.dropouts << " (audio was lost where the recording could not keep up).\n";
   if (outcome.saved) {
     char duration[64];
-    std::snprintf(duration, sizeof duration, "%.3f", loaded ? doc.Duration() : outcome.seconds);
+    // The loaded file is the first part only.
+    const double seconds = loaded && outcome.continuedIn.empty() ? doc.Duration() : outcome.seconds;
+    std::snprintf(duration, sizeof duration, "%.3f", seconds);
     err << "Recorded " << duration << " seconds.\n";
   }
   return outcome.saved && outcome.complete ? 0 : 1;

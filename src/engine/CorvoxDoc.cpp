@@ -8,9 +8,11 @@
 #include "engine/Messages.h"
 #include "engine/RecordingFinisher.h"
 #include "engine/RecordingMarker.h"
+#include "engine/RecordingParts.h"
 #include "engine/RecordingRecovery.h"
 #include "engine/UnsavedRecording.h"
 #include "platform/audio/CAudioCaptureFilter.h"
+#include "platform/media/FileParts.h"
 #include "platform/shell/FileOperations.h"
 #include "platform/shell/PathHelpers.h"
 #include "platform/shell/TempFolder.h"
@@ -44,6 +46,13 @@ constexpr const char* kOpenTitle = "Select an audio file";
 constexpr const char* kOpenFilter =
     "Audio Files (*.wma, *.mp3, *.ogg, *.wav)|*.wma;*.mp3;*.ogg;*.wav;|WMA Files (*.wma)|*.wma|MP3 Files "
     "(*.mp3)|*.mp3|OGG Files (*.ogg)|*.ogg|WAV Files (*.wav)|*.wav||";
+
+std::string DescribeContinuation(const FinishResult& result) {
+  std::string text = "The recording was longer than one WAV file can hold (4 GiB). It begins in " + result.file +
+                     " and continues in";
+  for (const std::string& file : result.continuedIn) text += (&file == &result.continuedIn.front() ? " " : ", ") + file;
+  return text + ".";
+}
 
 std::string CannotProcess(const std::string& file) { return "Couldn't process music file " + file + ".\nAborting."; }
 
@@ -142,7 +151,9 @@ bool CCorvoxDoc::UseTemporaryFolder() {
 }
 
 bool CCorvoxDoc::ClearLeftovers() {
-  for (const std::string& path : {m_temporaryFile, PathAppend(m_temporaryFolder, kExtractedFileName)}) {
+  std::vector<std::string> leftovers = ExistingFileParts(m_temporaryFile);
+  leftovers.push_back(PathAppend(m_temporaryFolder, kExtractedFileName));
+  for (const std::string& path : leftovers) {
     std::string kept, error;
     switch (ClearLeftover(path, m_temporaryFolder, &kept, &error)) {
       case Leftover::Kept:
@@ -343,7 +354,7 @@ void CCorvoxDoc::FinishRecording() {
                                                                                    : ReplaceRule::KeepExisting;
   request.nextOutputName = [this] { return NextOutputFileName(m_settings, ExtensionForFormat(m_exportFormat)); };
   request.cutOff = !m_lastRecording.complete;
-  const FinishResult result = FinishTemporaryRecording(request);
+  const FinishResult result = FinishRecordingInParts(request);
   // A recording left at its temporary name keeps its marker: the next start recovers it.
   if (result.file != m_temporaryFile) RemoveRecordingMarker(RecordingMarkerPath(m_temporaryFolder));
   m_lock.Release();
@@ -351,11 +362,14 @@ void CCorvoxDoc::FinishRecording() {
   m_lastRecording.saved = result.saved;
   m_lastRecording.file = result.file;
   m_lastRecording.seconds = result.seconds;
+  m_lastRecording.continuedIn = result.continuedIn;
   if (!result.saved) {
     MessageBox(m_frame,
                "The recording could not be saved as " + m_outputFile + ". " + result.problem +
                    (result.file.empty() ? std::string() : "\nThe recording is kept in " + result.file),
                MB_ICONERROR);
+  } else if (!result.continuedIn.empty()) {
+    MessageBox(m_frame, DescribeContinuation(result), MB_ICONINFORMATION);
   }
   m_currentFile = result.file.empty() ? m_outputFile : result.file;
   ProcessFile(false);

@@ -38,6 +38,8 @@ struct RecordingOutcome {
   bool saved = false;     // valid and under its output name
   bool complete = false;  // ended by Stop or by its input: no abort, and the writers finished
   std::string file;       // the output name when saved, else where it is kept (empty: nowhere)
+  // A WAV recording longer than one file can hold goes on in these, in order (RecordingParts.h).
+  std::vector<std::string> continuedIn;
   double seconds = 0;     // its length by its format's check
   uint64_t dropouts = 0;  // audio the device lost because the recording could not keep up
 };

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "filters/WavDestOutputPin.h"
+#include "platform/media/MediaSample.h"
 #include "platform/media/WaveFileHeader.h"
 #include "platform/media/WaveFormat.h"
 
@@ -76,6 +77,11 @@ HRESULT CWavDestFilter::StartStreaming() {
   if (formatBytes > std::numeric_limits<uint32_t>::max() - kWaveHeaderBytesBesideFormat) return E_FAIL;
   m_headerLength = kWaveHeaderBytesBesideFormat + static_cast<uint32_t>(formatBytes);
   m_dataLength = 0;
+  // Parts are cut between units that decode on their own: MPEG frames, else format blocks.
+  const std::optional<WAVEFORMATEX> format = DecodeWaveFormat(InputPin()->CurrentMediaType().format);
+  const bool mpeg = format && (format->wFormatTag == WAVE_FORMAT_MPEG || format->wFormatTag == WAVE_FORMAT_MPEGLAYER3);
+  m_frames = mpeg ? std::optional<MpegFrameWalker>(MpegFrameWalker()) : std::nullopt;
+  m_blockAlign = std::max<uint16_t>(1, format && !mpeg ? format->nBlockAlign : 1);
   // Without a stream there is nowhere to put it; stop says so.
   IStream* stream = Downstream<IStream>(OutputPin());
   return stream ? WriteHeader(stream, kUnknownDataBytes) : S_OK;
@@ -111,16 +117,56 @@ HRESULT CWavDestFilter::Transform(IMediaSample* input, IMediaSample* output) {
 
 HRESULT CWavDestFilter::Receive(IMediaSample* sample) {
   if (sample == nullptr) return E_POINTER;
-  const long length = sample->GetActualDataLength();
   IFileContinuation* continuation = Downstream<IFileContinuation>(OutputPin());
-  if (continuation == nullptr || length <= 0 || static_cast<uint64_t>(length) <= PartRoom())
-    return DeliverCounted(sample);
-  if (m_dataLength > 0) {
-    const HRESULT hr = ContinueInNextPart(continuation);
-    if (FAILED(hr)) return hr;
-    if (static_cast<uint64_t>(length) <= PartRoom()) return DeliverCounted(sample);
+  const long length = sample->GetActualDataLength();
+  uint8_t* data = nullptr;
+  if (continuation == nullptr || length <= 0 || FAILED(sample->GetPointer(&data))) return DeliverCounted(sample);
+
+  const std::span<const uint8_t> bytes(data, static_cast<size_t>(length));
+  const std::optional<MpegFrameWalker> before = m_frames;
+  const std::vector<size_t> frameStarts = m_frames ? m_frames->Walk(bytes) : std::vector<size_t>();
+  size_t done = 0;
+  HRESULT hr = S_OK;
+  while (bytes.size() - done > PartRoom()) {
+    const size_t cut = CutPoint(frameStarts, done);
+    if (cut == done && m_dataLength == 0) {
+      hr = E_FAIL;  // not one block fits in a part
+      break;
+    }
+    if (cut > done) {
+      hr = DeliverPiece(bytes.subspan(done, cut - done));
+      if (hr != S_OK) break;
+      done = cut;
+    }
+    hr = ContinueInNextPart(continuation);
+    if (FAILED(hr)) break;
   }
-  return DeliverDivided(sample, continuation);
+  if (hr == S_OK) hr = done == 0 ? DeliverCounted(sample) : DeliverPiece(bytes.subspan(done));
+  if (hr != S_OK && m_frames) {
+    // The walker follows what reached the file only.
+    m_frames = before;
+    m_frames->Walk(bytes.first(done));
+  }
+  return hr;
+}
+
+size_t CWavDestFilter::CutPoint(const std::vector<size_t>& frameStarts, size_t done) const {
+  const uint64_t room = PartRoom();
+  if (m_frames) {
+    size_t cut = done;
+    for (const size_t start : frameStarts)
+      if (start > done && start - done <= room) cut = start;
+    // A stream out of step has no frame start in reach: an empty part is filled all the same.
+    return cut == done && m_dataLength == 0 ? done + static_cast<size_t>(room) : cut;
+  }
+  // Parts begin on a block boundary, so one ends on a multiple of the block from its start.
+  const uint64_t aligned = (m_dataLength + room) / m_blockAlign * m_blockAlign;
+  return aligned > m_dataLength ? done + static_cast<size_t>(aligned - m_dataLength) : done;
+}
+
+HRESULT CWavDestFilter::DeliverPiece(std::span<const uint8_t> piece) {
+  CMediaSample view(const_cast<uint8_t*>(piece.data()), static_cast<long>(piece.size()));
+  return DeliverCounted(&view);
 }
 
 HRESULT CWavDestFilter::DeliverCounted(IMediaSample* sample) {
@@ -138,28 +184,6 @@ HRESULT CWavDestFilter::ContinueInNextPart(IFileContinuation* continuation) {
   if (FAILED(hr)) return hr;
   m_dataLength = 0;
   return WriteHeader(stream, kUnknownDataBytes);
-}
-
-HRESULT CWavDestFilter::DeliverDivided(IMediaSample* sample, IFileContinuation* continuation) {
-  uint8_t* data = nullptr;
-  HRESULT hr = sample->GetPointer(&data);
-  if (FAILED(hr)) return hr;
-  const std::optional<WAVEFORMATEX> format = DecodeWaveFormat(InputPin()->CurrentMediaType().format);
-  // Pieces of whole blocks, so each part decodes on its own.
-  const uint64_t block = std::max<uint16_t>(1, format ? format->nBlockAlign : 1);
-  const long length = sample->GetActualDataLength();
-  long done = 0;
-  for (;;) {
-    const long piece = static_cast<long>(std::min<uint64_t>(PartRoom() / block * block, length - done));
-    if (piece == 0) return E_FAIL;
-    CMediaSample view(data + done, piece);
-    hr = DeliverCounted(&view);
-    if (hr != S_OK) return hr;
-    done += piece;
-    if (done == length) return S_OK;
-    hr = ContinueInNextPart(continuation);
-    if (FAILED(hr)) return hr;
-  }
 }
 
 HRESULT CWavDestFilter::StopStreaming() {

@@ -13,16 +13,22 @@
 // A file never grows past the part limit (4 GiB - 1 by default, the most its 32-bit sizes can
 // describe; CORVOX_WAV_PART_LIMIT=<bytes> lowers it for tests, read once, 64 KiB at least).
 // When the downstream pin offers IFileContinuation, the writer completes the file's header and
-// continues in the next numbered part with a header of its own; a sample goes whole into one
-// part, and only one larger than a whole part is divided, at a block boundary. Without it, a
-// sample that would pass the limit is refused.
+// continues in the next numbered part with a header of its own. The seam falls between units
+// that decode on their own (MPEG frames, else the format's blocks), so every part plays by
+// itself and the parts together are the stream, nothing lost or repeated. Without it, a sample
+// that would pass the limit is refused.
 //
 // Threads: Receive and Transform run on the upstream streaming thread, StartStreaming and
 // StopStreaming on the thread that changes the state; the transform base holds m_csReceive
 // around all four, and that lock guards m_headerLength and m_dataLength. The next part, and the
 // headers before it, are written from Receive on the streaming thread; m_partLimitBytes changes
-// only while stopped.
+// only while stopped. The receive lock also guards m_blockAlign and m_frames.
 
+#include <optional>
+#include <span>
+#include <vector>
+
+#include "filters/MpegFrameWalker.h"
 #include "platform/media/FileSink.h"
 #include "platform/media/TransformFilter.h"
 
@@ -65,12 +71,16 @@ class CWavDestFilter : public CTransformFilter {
   uint64_t PartRoom() const;
   // The header with these data bytes at offset 0 of the current file.
   HRESULT WriteHeader(IStream* stream, uint32_t dataBytes);
-  // Receive's delivery of one sample (or a piece of one) with the count rolled back on refusal.
+  // Where in the sample being received, at or after `done`, the current part must end: the
+  // last unit boundary within its room; `done` when none is.
+  size_t CutPoint(const std::vector<size_t>& frameStarts, size_t done) const;
+  // Receive's delivery of one sample with the count rolled back on refusal.
   HRESULT DeliverCounted(IMediaSample* sample);
+  HRESULT DeliverPiece(std::span<const uint8_t> piece);
   // Completes the current part's header and continues in a new part with a provisional one.
   HRESULT ContinueInNextPart(IFileContinuation* continuation);
-  // A sample larger than the room of an empty part, in block-aligned pieces over several parts.
-  HRESULT DeliverDivided(IMediaSample* sample, IFileContinuation* continuation);
 
   uint32_t m_partLimitBytes;
+  uint16_t m_blockAlign = 1;                // of other formats
+  std::optional<MpegFrameWalker> m_frames;  // of MPEG audio
 };

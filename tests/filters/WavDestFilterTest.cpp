@@ -301,7 +301,7 @@ FilterHarnessOptions LargeBufferOptions(Bytes block) {
   return options;
 }
 
-TEST(WavDestParts, EachSampleGoesWholeIntoAPartWhoseHeaderIsComplete) {
+TEST(WavDestParts, PartsAreFilledToTheLastBlockWithinTheLimitAndCompleted) {
   auto filter = NewFilterWithPartLimit();
   FilterHarness harness(filter, LargeBufferOptions(PcmBlock()));
   ASSERT_EQ(harness.Connect(), S_OK);
@@ -315,18 +315,18 @@ TEST(WavDestParts, EachSampleGoesWholeIntoAPartWhoseHeaderIsComplete) {
   ASSERT_EQ(harness.Stop(), S_OK);
 
   const std::vector<Bytes> parts = harness.File()->Parts();
-  ASSERT_EQ(parts.size(), 4u) << "six samples fit in 64 KiB beside the header";
+  ASSERT_EQ(parts.size(), 4u);
+  const std::vector<size_t> expected = {65488, 65488, 65488, 3536};  // 65536 - 46, down to whole frames
   Bytes joined;
-  for (const Bytes& part : parts) {
-    const Bytes payload = PayloadOfPart(part, PcmBlock());
-    EXPECT_EQ(payload.size() % 10000, 0u) << "a sample was divided";
+  for (size_t i = 0; i < parts.size(); ++i) {
+    const Bytes payload = PayloadOfPart(parts[i], PcmBlock());
+    EXPECT_EQ(payload.size(), expected[i]) << "part " << i + 1;
     joined = Concat(joined, payload);
   }
   EXPECT_EQ(joined, sent) << "nothing lost or repeated at the seams";
-  EXPECT_EQ(harness.Sink().Samples()[6].times->start, 46) << "the first sample of a part follows its header";
 }
 
-TEST(WavDestParts, ASampleLargerThanAPartIsDividedAtBlockBoundaries) {
+TEST(WavDestParts, ASeamFallsOnABlockBoundaryOfTheStream) {
   WAVEFORMATEX adpcm = MakePcmFormat(44100, 2, 4);
   adpcm.wFormatTag = 0x11;
   adpcm.nBlockAlign = 1000;
@@ -335,14 +335,15 @@ TEST(WavDestParts, ASampleLargerThanAPartIsDividedAtBlockBoundaries) {
   FilterHarness harness(filter, LargeBufferOptions(block));
   ASSERT_EQ(harness.Connect(), S_OK);
   ASSERT_EQ(harness.Run(), S_OK);
-  const Bytes first = Payload(3000, 1), large = Payload(150000, 2);
+  // Samples need not be whole blocks: the seam counts from the stream's start.
+  const Bytes first = Payload(3500, 1), large = Payload(150000, 2);
   ASSERT_EQ(harness.Send(first), S_OK);
   ASSERT_EQ(harness.Send(large), S_OK);
   ASSERT_EQ(harness.Stop(), S_OK);
 
   const std::vector<Bytes> parts = harness.File()->Parts();
-  ASSERT_EQ(parts.size(), 4u);
-  const std::vector<size_t> expected = {3000, 65000, 65000, 20000};
+  ASSERT_EQ(parts.size(), 3u);
+  const std::vector<size_t> expected = {65000, 65000, 23500};
   Bytes joined;
   for (size_t i = 0; i < parts.size(); ++i) {
     const Bytes payload = PayloadOfPart(parts[i], block);
@@ -352,15 +353,57 @@ TEST(WavDestParts, ASampleLargerThanAPartIsDividedAtBlockBoundaries) {
   EXPECT_EQ(joined, Concat(first, large));
 }
 
+// MPEG-1 Layer III frames at 128 kbit/s and 44.1 kHz: 417 bytes, 418 with the padding bit.
+Bytes MpegFrames(int count) {
+  Bytes stream;
+  for (int i = 0; i < count; ++i) {
+    const bool padded = i % 3 == 0;
+    Bytes frame = Payload(padded ? 418 : 417, static_cast<uint8_t>(i));
+    frame[0] = 0xFF;
+    frame[1] = 0xFB;
+    frame[2] = padded ? 0x92 : 0x90;
+    frame[3] = 0x00;
+    stream = Concat(stream, frame);
+  }
+  return stream;
+}
+
+TEST(WavDestParts, MpegAudioIsCutBetweenFramesWhereverTheSamplesEnd) {
+  const Bytes block = BlockWithExtra(WAVE_FORMAT_MPEG, 22);
+  auto filter = NewFilterWithPartLimit();
+  FilterHarness harness(filter, LargeBufferOptions(block));
+  ASSERT_EQ(harness.Connect(), S_OK);
+  ASSERT_EQ(harness.Run(), S_OK);
+  const Bytes stream = MpegFrames(500);
+  ASSERT_TRUE(SendInPieces(harness, stream, 10007));
+  ASSERT_EQ(harness.Stop(), S_OK);
+
+  const std::vector<Bytes> parts = harness.File()->Parts();
+  ASSERT_EQ(parts.size(), 4u);
+  Bytes joined;
+  for (const Bytes& part : parts) {
+    const Bytes payload = PayloadOfPart(part, block);
+    const bool last = &part == &parts.back();
+    // Whole frames from the first byte to the last.
+    size_t at = 0;
+    while (at + 4 <= payload.size() && payload[at] == 0xFF && payload[at + 1] == 0xFB)
+      at += payload[at + 2] == 0x92 ? 418 : 417;
+    EXPECT_EQ(at, payload.size()) << "a part does not hold whole frames";
+    if (!last) EXPECT_GT(payload.size(), 65536u - 68 - 418) << "a part left more than a frame unused";
+    joined = Concat(joined, payload);
+  }
+  EXPECT_EQ(joined, stream);
+}
+
 TEST(WavDestParts, AFailedContinuationRefusesTheSampleAndLeavesTheFileComplete) {
   auto filter = NewFilterWithPartLimit();
   FilterHarness harness(filter, LargeBufferOptions(PcmBlock()));
   ASSERT_EQ(harness.Connect(), S_OK);
   ASSERT_EQ(harness.Run(), S_OK);
-  const Bytes kept = Payload(60000);
+  const Bytes kept = Payload(65488);
   ASSERT_EQ(harness.Send(kept), S_OK);
   harness.File()->FailContinuationWith(E_ACCESSDENIED);
-  EXPECT_EQ(harness.Send(Payload(10000)), E_ACCESSDENIED);
+  EXPECT_EQ(harness.Send(Payload(4)), E_ACCESSDENIED);
   const std::vector<Bytes> cut = harness.File()->Parts();
   ASSERT_EQ(cut.size(), 1u);
   EXPECT_EQ(PayloadOfPart(cut[0], PcmBlock()), kept) << "complete even before stop";
