@@ -7,9 +7,10 @@
 // the button-enable flags; message boxes and dialogs go through the seams of platform/ui.
 //
 // What a recording is guaranteed, for every face that drives the document: one recording at
-// a time per user; nothing recorded is lost (a recording that cannot be saved, and a
-// temporary recording left by an earlier session, are kept under an unsaved name and the
-// user is told where); only a valid recording is saved, and it never replaces a file unless
+// a time per user; nothing recorded is lost (a recording an earlier session left cut off is
+// repaired and saved at the next set-up, RecordingRecovery.h; one that cannot be saved, and a
+// temporary file left without a marker, are kept under an unsaved name; the user is told
+// where); only a valid recording is saved, and it never replaces a file unless
 // overwriting is on or the user named that file, and never anything but a regular file.
 //
 // Threads: user-interface thread only. Graph events arrive as messages that the main window
