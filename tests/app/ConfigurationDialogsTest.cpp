@@ -13,8 +13,8 @@
 #include "app/ControlId.h"
 #include "app/GeneralPageIds.h"
 #include "engine/CommandIds.h"
-#include "platform/shell/PathHelpers.h"
 #include "formats/CTabPage1.h"
+#include "platform/shell/PathHelpers.h"
 
 namespace {
 
@@ -42,65 +42,46 @@ void Press(QDialog* dialog, QDialogButtonBox::StandardButton which) {
 
 }  // namespace
 
-TEST(ConfigurationDialogsTest, GeneralOptionsOkPreparesTheRecorderForTheNewTemplate) {
+TEST(ConfigurationDialogsTest, GeneralOptionsCancelChangesNothingAndOkPreparesTheRecorderForTheNewTemplate) {
   AppRig rig;
   ASSERT_TRUE(rig.StartRecordingWav());
-  ASSERT_TRUE(rig.Document().GetRecorder().IsBuilt());
-  const std::string chosen = rig.Folder().File("takes.ogg");
+  const std::string before = rig.Document().FileNameTemplate();
+  const IGraphBuilder* graph = rig.Document().GetRecorder().Graph();
+  const auto answer = [&](const std::string& name, QDialogButtonBox::StandardButton button) {
+    return RunAndAnswer(rig, ID_GENERAL_SETTINGS, [&](QDialog* dialog) {
+      FindControl<QLineEdit>(dialog, IDC_TEMPLATE)->setText(QString::fromStdString(rig.Folder().File(name)));
+      Press(dialog, button);
+    });
+  };
 
-  const QString title = RunAndAnswer(rig, ID_GENERAL_SETTINGS, [&](QDialog* dialog) {
-    FindControl<QLineEdit>(dialog, IDC_TEMPLATE)->setText(QString::fromStdString(chosen));
-    Press(dialog, QDialogButtonBox::Ok);
-  });
-  EXPECT_EQ(title, "General Options");
+  EXPECT_EQ(answer("other.wav", QDialogButtonBox::Cancel), "General Options");
+  EXPECT_EQ(rig.Document().FileNameTemplate(), before);
+  EXPECT_EQ(rig.Document().GetRecorder().Graph(), graph);
+
+  EXPECT_EQ(answer("takes.ogg", QDialogButtonBox::Ok), "General Options");
   // The recording format's extension replaces the one typed.
   EXPECT_EQ(rig.Document().FileNameTemplate(), rig.Folder().File("takes.wav"));
   EXPECT_EQ(rig.Document().OutputFile(), rig.Folder().File("takes.wav"));
   EXPECT_TRUE(rig.Document().GetRecorder().IsBuilt());
 }
 
-TEST(ConfigurationDialogsTest, GeneralOptionsCancelChangesNothing) {
+TEST(ConfigurationDialogsTest, ExportFormatCancelChangesNothingAndOkRebuildsTheRecorderInTheChosenFormat) {
   AppRig rig;
   ASSERT_TRUE(rig.StartRecordingWav());
-  const std::string before = rig.Document().FileNameTemplate();
   const IGraphBuilder* graph = rig.Document().GetRecorder().Graph();
+  const auto answer = [&](int format, QDialogButtonBox::StandardButton button) {
+    return RunAndAnswer(rig, ID_EXPORT_FORMATS, [&](QDialog* dialog) {
+      FindControl<QRadioButton>(dialog, CTabPage1::kFirstRadioId + format - 200)->click();
+      Press(dialog, button);
+    });
+  };
 
-  const QString title = RunAndAnswer(rig, ID_GENERAL_SETTINGS, [&](QDialog* dialog) {
-    FindControl<QLineEdit>(dialog, IDC_TEMPLATE)->setText(QString::fromStdString(rig.Folder().File("other.wav")));
-    Press(dialog, QDialogButtonBox::Cancel);
-  });
-  EXPECT_EQ(title, "General Options");
-  EXPECT_EQ(rig.Document().FileNameTemplate(), before);
+  EXPECT_EQ(answer(202, QDialogButtonBox::Cancel), "Configure audio recorder");
+  EXPECT_EQ(rig.Document().ExportFormat(), 203);
   EXPECT_EQ(rig.Document().GetRecorder().Graph(), graph);
-  std::string stored;
-  EXPECT_FALSE(rig.Settings().GetAudioFilename(stored));
-}
 
-TEST(ConfigurationDialogsTest, ExportFormatOkRebuildsTheRecorderInTheChosenFormat) {
-  AppRig rig;
-  ASSERT_TRUE(rig.StartRecordingWav());
-  const QString title = RunAndAnswer(rig, ID_EXPORT_FORMATS, [](QDialog* dialog) {
-    FindControl<QRadioButton>(dialog, CTabPage1::kFirstRadioId + 1)->click();  // MP3
-    Press(dialog, QDialogButtonBox::Ok);
-  });
-  EXPECT_EQ(title, "Configure audio recorder");
+  EXPECT_EQ(answer(201, QDialogButtonBox::Ok), "Configure audio recorder");
   EXPECT_EQ(rig.Document().ExportFormat(), 201);
   EXPECT_EQ(PathFindExtension(rig.Document().OutputFile()), ".mp3");
   EXPECT_TRUE(rig.Document().GetRecorder().IsBuilt());
-}
-
-TEST(ConfigurationDialogsTest, ExportFormatCancelChangesNothing) {
-  AppRig rig;
-  ASSERT_TRUE(rig.StartRecordingWav());
-  const IGraphBuilder* graph = rig.Document().GetRecorder().Graph();
-  const QString title = RunAndAnswer(rig, ID_EXPORT_FORMATS, [](QDialog* dialog) {
-    FindControl<QRadioButton>(dialog, CTabPage1::kFirstRadioId + 2)->click();  // Ogg
-    Press(dialog, QDialogButtonBox::Cancel);
-  });
-  EXPECT_EQ(title, "Configure audio recorder");
-  EXPECT_EQ(rig.Document().ExportFormat(), 203);
-  EXPECT_EQ(rig.Document().GetRecorder().Graph(), graph);
-  int format = 0;
-  rig.Settings().GetFormat(format);
-  EXPECT_EQ(format, 203);
 }

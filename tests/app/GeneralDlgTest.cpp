@@ -185,7 +185,6 @@ TEST_F(GeneralDlgTest, TheChosenDestinationFillsTheEditBoxAndIsStoredOnlyOnOk) {
   Find<QPushButton>(IDC_CHANGE_TEMPLATE)->click();
   ASSERT_EQ(answer.asked.size(), 1u);
   EXPECT_EQ(answer.asked[0].initialFile, "/rec/take.mp3");
-  EXPECT_EQ(answer.asked[0].initialFolder, "/rec");
   EXPECT_EQ(answer.asked[0].defaultExtension, ".mp3");
   EXPECT_TRUE(answer.asked[0].overwritePrompt);
   EXPECT_EQ(Find<QLineEdit>(IDC_TEMPLATE)->text(), "/rec/new/song.mp3");
@@ -208,11 +207,3 @@ TEST_F(GeneralDlgTest, TheChosenDestinationFillsTheEditBoxAndIsStoredOnlyOnOk) {
   EXPECT_EQ(stored, "/rec/new/song.mp3");
 }
 
-TEST_F(GeneralDlgTest, ACancelledChooserLeavesTheEditBoxAlone) {
-  m_rig.Settings().SetAudioFilename("/rec/take.wma");
-  SaveDialogAnswer cancel("");
-  Open();
-  Find<QPushButton>(IDC_CHANGE_TEMPLATE)->click();
-  EXPECT_EQ(cancel.asked.size(), 1u);
-  EXPECT_EQ(Find<QLineEdit>(IDC_TEMPLATE)->text(), "/rec/take.wma");
-}

@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include "app/GeneralOptions.h"
-#include "settings/OutputFileNaming.h"
 #include "settings/SettingsStore.h"
 #include "support/ScratchFolder.h"
 
@@ -21,14 +20,6 @@ uint32_t StoredPreview(SettingsStore& store) {
 
 }  // namespace
 
-TEST(PreviewBitTest, OnlyTheUsersBitChanges) {
-  EXPECT_EQ(WithPreviewWanted(5, true), 7u);
-  EXPECT_EQ(WithPreviewWanted(7, false), 5u);
-  EXPECT_EQ(WithPreviewWanted(1, false), 1u);
-  EXPECT_EQ(WithPreviewWanted(2, true), 2u);
-  EXPECT_EQ(WithPreviewWanted(0xFFFFFFFFu, false), 0xFFFFFFFDu);
-}
-
 TEST_F(GeneralOptionsTest, PreviewIsStoredOverWhatTheStoreHoldsNowNotWhatWasLoaded) {
   m_store.SetPreviewAudio(2);
   AudioOptions options;
@@ -41,16 +32,6 @@ TEST_F(GeneralOptionsTest, PreviewIsStoredOverWhatTheStoreHoldsNowNotWhatWasLoad
   options.previewWanted = false;
   options.Store(m_store);
   EXPECT_EQ(StoredPreview(m_store), 1u);
-}
-
-TEST_F(GeneralOptionsTest, PreviewMissingCountsAsNoBits) {
-  AudioOptions options;
-  options.previewWanted = true;
-  options.Load(m_store);
-  EXPECT_FALSE(options.previewWanted);
-  options.previewWanted = true;
-  options.Store(m_store);
-  EXPECT_EQ(StoredPreview(m_store), 2u);
 }
 
 TEST_F(GeneralOptionsTest, TipsAndUpdatesAreOnWhenAbsentAndOnlyOneMeansOn) {
@@ -75,22 +56,6 @@ TEST_F(GeneralOptionsTest, TipsAndUpdatesAreOnWhenAbsentAndOnlyOneMeansOn) {
   m_store.ReadDword(kAutoUpdateSetting, update);
   EXPECT_EQ(tips, 1u);
   EXPECT_EQ(update, 0u);
-}
-
-TEST_F(GeneralOptionsTest, FilenamesStartFromTheDefaultTemplateAndStoreBothValues) {
-  m_store.SetFormat(201);
-  FilenameOptions options;
-  options.Load(m_store);
-  EXPECT_EQ(options.fileNameTemplate, m_folder.Path() + "/Vantro Audio/vantroaudio.mp3");
-  EXPECT_FALSE(options.overwrite);
-
-  options.fileNameTemplate = "/rec/take.wav";
-  options.overwrite = true;
-  options.Store(m_store);
-  std::string stored;
-  EXPECT_TRUE(m_store.GetAudioFilename(stored));
-  EXPECT_EQ(stored, "/rec/take.wav");
-  EXPECT_TRUE(m_store.GetOverwritingBehaviour());
 }
 
 TEST(DestinationChooserTest, StartsAtTheTemplateWithTheFormatsExtension) {
