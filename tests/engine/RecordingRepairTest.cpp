@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "engine/EngineTestEnvironment.h"
+#include "engine/GraphHelpers.h"
 #include "engine/Messages.h"
 #include "engine/Recorder.h"
 #include "engine/RecordingRepair.h"
@@ -67,11 +68,8 @@ class RepairFixture : public ::testing::Test {
   bool WaitForCompletion(Recorder& recorder) {
     MSG message;
     while (m_loop.GetMessage(message, std::chrono::seconds(20))) {
-      auto* events = QueryInterface<IMediaEventEx>(recorder.Graph());
-      long code;
-      intptr_t p1, p2;
-      while (events->GetEvent(&code, &p1, &p2, 0) == S_OK)
-        if (code == EC_COMPLETE) return true;
+      const GraphOutcome outcome = TakeGraphEvents(recorder.Graph());
+      if (outcome != GraphOutcome::Running) return outcome == GraphOutcome::Completed;
     }
     return false;
   }
