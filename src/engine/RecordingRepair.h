@@ -7,7 +7,8 @@
 //   Ogg Vorbis: the file cut after its last complete page, a packet left unfinished on that
 //     page dropped, the page marked as the end of the stream with its checksum made good;
 //   WMA: the ASF packets copied into a complete ASF file.
-// Self-contained; any thread, one call per file at a time.
+// Self-contained; one call per file at a time. On the user-interface thread for MP3, whose
+// extraction reports a failing read or write in a message box; any thread for the others.
 
 #include <string>
 
