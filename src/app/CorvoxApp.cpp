@@ -16,6 +16,7 @@
 #include "formats/COptionsDlg.h"
 #include "mixer/AudioHardwareCheck.h"
 #include "mixer/AudioMixer.h"
+#include "mixer/ui/CAudioSrcDlg.h"
 #include "platform/audio/AudioBackendSelection.h"
 #include "platform/codecs/AudioCompressorCategory.h"
 #include "platform/codecs/AudioDecoderRegistration.h"
@@ -81,6 +82,7 @@ bool CCorvoxApp::InitInstance(const QStringList& arguments) {
   m_frame = std::make_unique<CMainFrame>(m_settings);
   m_document = std::make_unique<CCorvoxDoc>(m_settings, m_frame.get());
   m_document->SetDialog(ConfigurationDialog::ExportFormats, std::make_unique<COptionsDlg>(m_settings, m_frame.get()));
+  m_document->SetDialog(ConfigurationDialog::AudioSource, std::make_unique<CAudioSrcDlg>(m_settings, m_frame.get()));
   m_document->SetDialog(ConfigurationDialog::General, std::make_unique<CGeneralDlg>(m_settings, m_frame.get()));
   m_frame->AttachDocument(m_document.get());
   m_updateCheck = std::make_unique<AppUpdateCheck>(m_settings, m_frame->Timers(), m_frame.get());

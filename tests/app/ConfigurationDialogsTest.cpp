@@ -1,11 +1,13 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QComboBox>
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTabWidget>
 #include <QTimer>
 #include <functional>
 
@@ -14,6 +16,8 @@
 #include "app/GeneralPageIds.h"
 #include "engine/CommandIds.h"
 #include "formats/CTabPage1.h"
+#include "mixer/ui/CAudSrcPage2.h"
+#include "platform/audio/CAudioCaptureFilter.h"
 #include "platform/shell/PathHelpers.h"
 
 namespace {
@@ -84,4 +88,27 @@ TEST(ConfigurationDialogsTest, ExportFormatCancelChangesNothingAndOkRebuildsTheR
   EXPECT_EQ(rig.Document().ExportFormat(), 201);
   EXPECT_EQ(PathFindExtension(rig.Document().OutputFile()), ".mp3");
   EXPECT_TRUE(rig.Document().GetRecorder().IsBuilt());
+}
+
+TEST(ConfigurationDialogsTest, AudioSourceCancelChangesNothingAndOkRebuildsTheRecorderWithTheNewFormat) {
+  AppRig rig;
+  ASSERT_TRUE(rig.StartRecordingWav());
+  const auto capturedRateHz = [&] {
+    return rig.Document().GetRecorder().CaptureFilter()->CapturePin()->Format().nSamplesPerSec;
+  };
+  ASSERT_EQ(capturedRateHz(), 44100u);
+  const auto answer = [&](QDialogButtonBox::StandardButton button) {
+    return RunAndAnswer(rig, ID_AUDIO_HARDWARE, [&](QDialog* dialog) {
+      dialog->findChild<QTabWidget*>()->setCurrentIndex(1);
+      auto* rates = FindControl<QComboBox>(dialog, CAudSrcPage2::kSampleRateList);
+      rates->setCurrentIndex(rates->findText(QStringLiteral("22050")));
+      Press(dialog, button);
+    });
+  };
+
+  EXPECT_EQ(answer(QDialogButtonBox::Cancel), "Audio Device Settings");
+  EXPECT_EQ(capturedRateHz(), 44100u);
+
+  EXPECT_EQ(answer(QDialogButtonBox::Ok), "Audio Device Settings");
+  EXPECT_EQ(capturedRateHz(), 22050u);
 }
