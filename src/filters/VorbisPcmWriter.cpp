@@ -35,6 +35,28 @@ void VorbisPcmWriter::SetFormat(const VorbisPcmFormat& format) {
 
 template <class Sample, class Convert>
 void VorbisPcmWriter::WriteWith(const float* const* channels, int frames, uint8_t* output, Convert convert) const {
+  // Mono and stereo keep their order: frames are interleaved into the chunk whole, which
+  // vectorises too, and copied out in one go.
+  if (m_map.size() <= 2) {
+    Sample frameChunk[2 * kChunkFrames];
+    const float* left = channels[0];
+    const float* right = channels[m_map.size() - 1];
+    const size_t width = m_map.size();
+    for (int done = 0; done < frames; done += kChunkFrames) {
+      const int count = std::min(kChunkFrames, frames - done);
+      if (width == 1) {
+        for (int i = 0; i < count; ++i) frameChunk[i] = convert(left[done + i]);
+      } else {
+        for (int i = 0; i < count; ++i) {
+          frameChunk[2 * i] = convert(left[done + i]);
+          frameChunk[2 * i + 1] = convert(right[done + i]);
+        }
+      }
+      std::memcpy(output + static_cast<size_t>(done) * width * sizeof(Sample), frameChunk,
+                  static_cast<size_t>(count) * width * sizeof(Sample));
+    }
+    return;
+  }
   Sample chunk[kChunkFrames];
   const size_t blockAlign = m_format.BlockAlign();
   for (size_t j = 0; j < m_map.size(); ++j) {
