@@ -82,9 +82,10 @@ HRESULT CWavDestFilter::StartStreaming() {
   const bool mpeg = format && (format->wFormatTag == WAVE_FORMAT_MPEG || format->wFormatTag == WAVE_FORMAT_MPEGLAYER3);
   m_frames = mpeg ? std::optional<MpegFrameWalker>(MpegFrameWalker()) : std::nullopt;
   m_blockAlign = std::max<uint16_t>(1, format && !mpeg ? format->nBlockAlign : 1);
-  // Without a stream there is nowhere to put it; stop says so.
-  IStream* stream = Downstream<IStream>(OutputPin());
-  return stream ? WriteHeader(stream, kUnknownDataBytes) : S_OK;
+  // Without a stream there is nowhere to put it; stop says so. A failed write is the file
+  // writer's to report, with its reason (a full disk), as it would be for the first sample.
+  if (IStream* stream = Downstream<IStream>(OutputPin())) WriteHeader(stream, kUnknownDataBytes);
+  return S_OK;
 }
 
 uint64_t CWavDestFilter::PartRoom() const {
