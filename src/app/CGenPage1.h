@@ -3,7 +3,7 @@
 // whether an existing file is overwritten or recordings are numbered. A second tip, always
 // active, shows the template over its edit box. User-interface thread only.
 
-#include "app/GeneralPage.h"
+#include "app/CGeneralPage.h"
 
 class QLineEdit;
 

@@ -2,7 +2,7 @@
 // "Audio Options": whether the user wants to hear the input while recording (the user's bit of
 // "Preview Audio"; the audio source's bit is kept as it is). User-interface thread only.
 
-#include "app/GeneralPage.h"
+#include "app/CGeneralPage.h"
 
 class CGenPage2 : public CGeneralPage<AudioOptions> {
  public:

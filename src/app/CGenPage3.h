@@ -3,7 +3,7 @@
 // check box switches this page's tips at once; the settings are stored only by Apply, on the
 // dialog's OK. User-interface thread only.
 
-#include "app/GeneralPage.h"
+#include "app/CGeneralPage.h"
 
 class CGenPage3 : public CGeneralPage<MiscellaneousOptions> {
  public:
