@@ -1,15 +1,20 @@
 #include "engine/RecordingRecovery.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <cstdio>
 #include <ctime>
 #include <set>
+#include <vector>
 
 #include "engine/RecordingCheck.h"
 #include "engine/RecordingRepair.h"
 #include "engine/RecordingSaver.h"
 #include "engine/UnsavedRecording.h"
 #include "platform/media/FileParts.h"
+#include "platform/shell/FileDescriptor.h"
 #include "platform/shell/FileOperations.h"
 #include "platform/shell/PathHelpers.h"
 #include "settings/ExportFormat.h"
@@ -18,6 +23,8 @@
 namespace {
 
 using Found = RecoveryReport::Found;
+
+constexpr size_t kCompareBlockBytes = 256 * 1024;
 
 // The template itself while neither it nor a numbered recording exists; overwriting or not,
 // a recovered recording never replaces a file.
@@ -33,6 +40,23 @@ std::string StagingName(const std::string& outputFile, const RecordingMarker& ma
   return PathAppend(PathRemoveFileSpec(outputFile), ".corvox-recovered-" + std::to_string(marker.pid) + "-" +
                                                         std::to_string(marker.startTime) + "-" + std::to_string(part) +
                                                         extension);
+}
+
+// Whether both files exist and hold the same bytes.
+bool SameContents(const std::string& first, const std::string& second) {
+  FileDescriptor a(::open(first.c_str(), O_RDONLY | O_CLOEXEC)), b(::open(second.c_str(), O_RDONLY | O_CLOEXEC));
+  struct stat infoA, infoB;
+  if (!a.IsValid() || !b.IsValid() || ::fstat(a.Get(), &infoA) != 0 || ::fstat(b.Get(), &infoB) != 0 ||
+      infoA.st_size != infoB.st_size)
+    return false;
+  std::vector<char> bufferA(kCompareBlockBytes), bufferB(kCompareBlockBytes);
+  for (;;) {
+    const ssize_t gotA = ReadAll(a.Get(), bufferA.data(), bufferA.size());
+    const ssize_t gotB = ReadAll(b.Get(), bufferB.data(), bufferB.size());
+    if (gotA != gotB || gotA < 0) return false;
+    if (gotA == 0) return true;
+    if (!std::equal(bufferA.begin(), bufferA.begin() + gotA, bufferB.begin())) return false;
+  }
 }
 
 class PartRecovery {
@@ -79,7 +103,13 @@ class PartRecovery {
     RepairedRecording repaired;
     std::string problem;
     if (!RepairRecording(temporary, m_report.marker.format, &repaired, &problem)) return Keep(temporary, problem);
-    if (repaired.seconds <= 0) {
+    // A process that died while it saved its recording may have saved it whole (the MP3
+    // frames moved to their name, the temporary recording not yet deleted; a copy to another
+    // file system complete, its source not yet deleted): that recording is not saved again.
+    const std::string& intended = m_report.marker.outputFile;
+    const bool saved =
+        part == 1 && !intended.empty() && (SameContents(temporary, intended) || SameContents(repaired.file, intended));
+    if (repaired.seconds <= 0 || saved) {
       DeleteFile(repaired.file);
       DeleteFile(temporary);
       return true;

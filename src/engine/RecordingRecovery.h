@@ -8,8 +8,9 @@
 // marker records where a repaired part (FileParts.h) is put beside its output name (a hidden file, whole or
 // absent) before the temporary part is given up, and that file then takes its name with one
 // rename that never replaces. The next recovery finds each part either still temporary, or
-// put aside (and finishes it), or saved (and leaves it). A part that cannot be repaired is
-// kept under an unsaved name, as any leftover is.
+// put aside (and finishes it), or saved (and leaves it). A recording whose process died while
+// saving it is not saved again when its output name already holds it. A part that cannot be
+// repaired is kept under an unsaved name, as any leftover is.
 //
 // Threads: user-interface thread (the MPEG extraction may show a message box). The caller
 // holds the RecordingLock, so no recording of this user starts or runs meanwhile.

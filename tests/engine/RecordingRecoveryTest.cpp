@@ -138,6 +138,25 @@ TEST_F(RecordingRecovery, ARecoveryCutOffItselfNeverGivesTwoCopies) {
   EXPECT_FALSE(fs::exists(MarkerFile()));
 }
 
+TEST_F(RecordingRecovery, ARecordingSavedJustBeforeItsProcessDiedIsNotSavedAgain) {
+  // Copied whole to its name on another file system; the process died before deleting the source.
+  fs::create_directories(MusicFolder());
+  std::vector<uint8_t> whole = CutOffWav(2000);
+  whole.pop_back();
+  PutLe32(whole.data() + 4, static_cast<uint32_t>(whole.size() - 8));
+  PutLe32(whole.data() + 40, 2000 * 4);
+  ScratchFolder::Write(Temporary(), whole);
+  ScratchFolder::Write(Music("take.wav"), whole);
+  Mark(DeadProcessId());
+
+  const RecoveryReport report = Recover();
+  EXPECT_EQ(report.found, Found::Nothing);
+  EXPECT_EQ(std::distance(fs::directory_iterator(MusicFolder()), {}), 1);
+  EXPECT_EQ(ScratchFolder::Read(Music("take.wav")), whole);
+  EXPECT_FALSE(fs::exists(Temporary()));
+  EXPECT_FALSE(fs::exists(MarkerFile()));
+}
+
 TEST_F(RecordingRecovery, KeepsAPartItCannotRepair) {
   ScratchFolder::Write(Temporary(), std::vector<uint8_t>(5000, 0));
   Mark(DeadProcessId());
