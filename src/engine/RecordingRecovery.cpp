@@ -71,6 +71,7 @@ class PartRecovery {
   // False when the recovery must stop here (report.problem says why).
   bool Recover(size_t part) {
     const std::string temporary = FilePartName(m_temporaryFile, static_cast<int>(part));
+    m_seconds = 0;
     RecordingMarker& marker = m_report.marker;
     std::string staged = part <= marker.stagedFiles.size() ? marker.stagedFiles[part - 1] : std::string();
     if (staged.empty() || !PathFileExists(staged)) {
