@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "platform/audio/AudioBackend.h"
+#include "support/PrivatePulseServer.h"
 #include "support/ScratchFolder.h"
 
 #define SKIP_WITHOUT_PULSE_SERVER()                                         \
@@ -61,22 +62,3 @@ struct ToneMeasure {
 // The stretch of 16-bit stereo PCM from its first to its last sample above 1 % of full scale,
 // measured on the left channel.
 ToneMeasure MeasureTone(const std::vector<uint8_t>& pcm, uint32_t rateHz);
-
-// A PulseAudio server of the test's own, for tests that take it away; skips when the
-// pulseaudio program is missing.
-class PrivatePulseServer {
- public:
-  PrivatePulseServer();
-  ~PrivatePulseServer();
-  PrivatePulseServer(const PrivatePulseServer&) = delete;
-  PrivatePulseServer& operator=(const PrivatePulseServer&) = delete;
-
-  // Empty when it could not be started.
-  const std::string& Address() const { return m_address; }
-  void Kill();
-
- private:
-  ScratchFolder m_folder;
-  std::string m_address;
-  pid_t m_pid = -1;
-};
