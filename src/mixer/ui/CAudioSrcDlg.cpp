@@ -2,7 +2,9 @@
 
 #include <QDialog>
 #include <QDialogButtonBox>
+#include <QFontMetrics>
 #include <QFrame>
+#include <QPushButton>
 #include <QVBoxLayout>
 
 #include "app/ControlId.h"
@@ -28,9 +30,15 @@ QDialog* CAudioSrcDlg::CreateWindow() {
 
   auto* frame = new QFrame(m_window);
   SetControlId(frame, kSheetFrame);
+  // About the frame's size in the dialog's resources, so that the dialog does not grow when
+  // the second page is first shown; larger where the texts need it.
+  const QFontMetrics metrics = frame->fontMetrics();
+  frame->setMinimumSize(metrics.averageCharWidth() * 66, metrics.height() * 15);
   auto* frameLayout = new QVBoxLayout(frame);
   frameLayout->setContentsMargins(0, 0, 0, 0);
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, m_window);
+  SetControlId(buttons->button(QDialogButtonBox::Ok), IDOK);
+  SetControlId(buttons->button(QDialogButtonBox::Cancel), IDCANCEL);
   QObject::connect(buttons, &QDialogButtonBox::accepted, m_window.data(), [this] { OnOK(); });
   QObject::connect(buttons, &QDialogButtonBox::rejected, m_window.data(), &QDialog::reject);
   auto* layout = new QVBoxLayout(m_window);
