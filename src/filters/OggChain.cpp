@@ -54,14 +54,6 @@ size_t OggChain::LinkAt(int64_t offset) const {
   return link;
 }
 
-size_t OggChain::LinkAfter(size_t current, const ogg_page& page) const {
-  if (!ogg_page_bos(&page)) return current;
-  const auto serial = static_cast<uint32_t>(ogg_page_serialno(&page));
-  for (size_t link = current + 1; link < m_links.size(); ++link)
-    if (m_links[link].serial == serial) return link;
-  return current;
-}
-
 HRESULT ScanChainLinks(IAsyncReader* reader, int64_t length, size_t mostStreams, std::vector<OggLinkScan>* links) {
   links->clear();
   COggPageReader pages(reader, kScanBlockBytes);

@@ -33,9 +33,6 @@ class OggChain {
   const OggChainLink& Link(size_t link) const { return m_links[link]; }
   // The link the byte at `offset` belongs to.
   size_t LinkAt(int64_t offset) const;
-  // The link a page read after one of link `current` belongs to: a later link's first page
-  // (beginning of stream, that link's serial) moves on to it; any other page stays.
-  size_t LinkAfter(size_t current, const ogg_page& page) const;
 
  private:
   std::vector<OggChainLink> m_links;

@@ -10,7 +10,8 @@ size_t RaisedSize(size_t length, size_t step) { return length / step * step + st
 
 }  // namespace
 
-bool COggPageQueue::Push(std::span<const uint8_t> header, std::span<const uint8_t> body, REFERENCE_TIME time) {
+bool COggPageQueue::Push(std::span<const uint8_t> header, std::span<const uint8_t> body, REFERENCE_TIME time,
+                         int64_t offset) {
   std::lock_guard lock(m_lock);
   try {
     const bool growHeader = header.size() > m_headerBufferBytes;
@@ -33,6 +34,7 @@ bool COggPageQueue::Push(std::span<const uint8_t> header, std::span<const uint8_
     node->headerBytes = header.size();
     node->bodyBytes = body.size();
     node->time = time;
+    node->offset = offset;
     m_pages.push_back(std::move(node));
     return true;
   } catch (const std::bad_alloc&) {

@@ -23,6 +23,7 @@ struct OggPageNode {
   size_t headerBytes = 0;
   size_t bodyBytes = 0;
   REFERENCE_TIME time = 0;
+  int64_t offset = -1;  // where a page read from a file began in it
 
   std::span<const uint8_t> Header() const { return {header.data(), headerBytes}; }
   std::span<const uint8_t> Body() const { return {body.data(), bodyBytes}; }
@@ -33,8 +34,10 @@ class COggPageQueue {
   static constexpr size_t kInitialHeaderBytes = 128;
   static constexpr size_t kInitialBodyBytes = 5120;
 
-  // Appends a copy of the page; false when memory for it cannot be had.
-  bool Push(std::span<const uint8_t> header, std::span<const uint8_t> body, REFERENCE_TIME time);
+  // Appends a copy of the page (read from a file at `offset`); false when memory for it cannot
+  // be had.
+  bool Push(std::span<const uint8_t> header, std::span<const uint8_t> body, REFERENCE_TIME time,
+            int64_t offset = -1);
   // The time of the first page; false when the queue is empty.
   bool FrontTime(REFERENCE_TIME* time) const;
   // Removes and returns the first page (null when empty); *nowEmpty tells whether it was the last.

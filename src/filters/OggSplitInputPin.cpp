@@ -40,7 +40,7 @@ void COggSplitInputPin::Read(OggSplitRun* run, int64_t startByte) {
   while (m_splitter->AnyStreamReceiving() && (hr = pages.Next(&page, &offset)) == S_OK) {
     COggStream* stream = m_splitter->StreamForPage(page, offset);
     if (stream == nullptr || !stream->Receiving()) continue;
-    stream->QueuePage(page, m_splitter->PageTime(page, offset));
+    stream->QueuePage(page, offset, m_splitter->PageTime(page, offset));
     std::unique_lock lock(run->lock);
     if (stream->QueueFull()) run->changed.wait(lock, [&] { return run->quit || stream->QueueDrained(); });
     if (run->quit) return;

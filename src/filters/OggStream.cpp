@@ -53,7 +53,7 @@ void COggStream::Join() {
 
 bool COggStream::Receiving() const { return !m_placeholder && !m_finished.load(); }
 
-void COggStream::QueuePage(const ogg_page& page, REFERENCE_TIME time) {
+void COggStream::QueuePage(const ogg_page& page, int64_t offset, REFERENCE_TIME time) {
   if (!m_synced) {
     if (ogg_page_packets(&page) == 0) return;
     m_synced = true;
@@ -64,7 +64,7 @@ void COggStream::QueuePage(const ogg_page& page, REFERENCE_TIME time) {
     m_queue.Recycle(m_queue.Pop(&nowEmpty));
   }
   m_queue.Push({page.header, static_cast<size_t>(page.header_len)}, {page.body, static_cast<size_t>(page.body_len)},
-               time);
+               time, offset);
   m_run->Notify();
 }
 
@@ -179,7 +179,7 @@ COggStream::Step COggStream::DeliverPage(const OggPageNode& node) {
   page.header_len = static_cast<long>(node.headerBytes);
   page.body = const_cast<unsigned char*>(node.body.data());
   page.body_len = static_cast<long>(node.bodyBytes);
-  const size_t link = m_chain.LinkAfter(m_link, page);
+  const size_t link = m_chain.LinkAt(node.offset);
   if (link != m_link && BeginLink(link) == Step::End) return Step::End;
   if (ogg_stream_pagein(&m_ogg, &page) != 0) return Step::Continue;
   const bool vorbis = m_info.Kind() == OggStreamKind::Vorbis;

@@ -82,10 +82,10 @@ class COggStream {
   // Reader thread. Whether pages are still wanted: a running stream (not the placeholder)
   // that has not finished.
   bool Receiving() const;
-  // Queues a copy of the page, which plays at `time` (-1: unknown); before the first page on which a packet ends after a start,
+  // Queues a copy of the page read at byte `offset`, which plays at `time` (-1: unknown); before the first page on which a packet ends after a start,
   // pages are dropped. A disabled stream's full queue loses its oldest page instead of making
   // the reader wait. Wakes the delivery thread.
-  void QueuePage(const ogg_page& page, REFERENCE_TIME time);
+  void QueuePage(const ogg_page& page, int64_t offset, REFERENCE_TIME time);
   // Call with the run's lock held: the reader must wait for this stream / may go on.
   bool QueueFull() const;
   bool QueueDrained() const;

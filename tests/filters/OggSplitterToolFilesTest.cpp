@@ -199,6 +199,33 @@ TEST_F(OggSplitterToolFilesTest, ChainedFilePlaysEveryLink) {
   EXPECT_EQ(audio.back().times->start, 3 * kUnitsPerSecond);
 }
 
+// The same file twice: both links have one serial number, told apart by where they begin.
+TEST_F(OggSplitterToolFilesTest, ChainOfOneFileTwiceHasBothLinks) {
+  std::vector<uint8_t> chained = ScratchFolder::Read(MakeOggenc(folder, "once", 44100, 2, 1.5));
+  const std::vector<uint8_t> copy = chained;
+  chained.insert(chained.end(), copy.begin(), copy.end());
+  ScratchFolder::Write(folder.File("twice.ogg"), chained);
+  OggSplitterRig rig;
+  ASSERT_EQ(rig.Open(folder.File("twice.ogg")), S_OK);
+  REFERENCE_TIME duration = 0;
+  ASSERT_EQ(rig.Splitter().GetDuration(&duration), S_OK);
+  EXPECT_EQ(duration, 3 * kUnitsPerSecond);
+  ASSERT_EQ(rig.Run(), S_OK);
+  ASSERT_TRUE(rig.WaitForEnd());
+  const std::vector<ReceivedSample> audio = AudioPackets(rig.Sink(0).Samples());
+  ASSERT_GT(audio.size(), 2u);
+  EXPECT_EQ(audio.front().times->start, 0);
+  // Later only, but at the link: the second link's first packet (no audio of its own) is timed
+  // where the first link's last packet ended.
+  size_t ties = 0;
+  for (size_t i = 1; i < audio.size(); ++i) {
+    EXPECT_GE(audio[i].times->start, audio[i - 1].times->start) << i;
+    if (audio[i].times->start == audio[i - 1].times->start) ++ties;
+  }
+  EXPECT_EQ(ties, 1u);
+  EXPECT_EQ(audio.back().times->start, 3 * kUnitsPerSecond);
+}
+
 // Two logical streams side by side: one output, the second stream its switched-off alternative,
 // the duration that of the longer, as ffprobe has it.
 TEST_F(OggSplitterToolFilesTest, MultiplexedStreamsShareAnOutput) {

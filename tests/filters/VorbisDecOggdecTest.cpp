@@ -282,6 +282,24 @@ TEST_F(ChainedOggdecTest, SeeksLandOnTheirSampleInAnyLink) {
   }
 }
 
+// One file twice: both links have the same serial number. oggdec's reading of such a chain is
+// off by a few hundred samples, so the reference is the file decoded alone, twice.
+TEST_F(ChainedOggdecTest, OneFileTwiceDecodesAsItselfTwice) {
+  const std::vector<uint8_t> once = Link("a", "1.3", 2, false);
+  const std::string alone = m_folder.File("alone.ogg");
+  ScratchFolder::Write(alone, once);
+  std::vector<int16_t> reference = Oggdec(alone);
+  const std::vector<int16_t> copy = reference;
+  reference.insert(reference.end(), copy.begin(), copy.end());
+  const std::string path = Chain({once, once});
+  OggVorbisChain chain;
+  ASSERT_EQ(chain.Open(path), S_OK);
+  EXPECT_EQ(chain.Duration(), ScaleRounded(static_cast<int64_t>(reference.size() / 2), kUnitsPerSecond, 44100));
+  const std::vector<ReceivedSample> samples = chain.Play(0);
+  ExpectContinuousFromZero(samples, 44100, 2);
+  ExpectOggdec(FloatsOf(samples), reference, 0);
+}
+
 // The output cannot change its type while it plays: a link with another channel count ends the
 // chain, and the duration is that of the links before it.
 TEST_F(ChainedOggdecTest, ALinkOfAnotherChannelCountEndsTheChain) {
