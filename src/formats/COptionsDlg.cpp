@@ -1,10 +1,12 @@
 #include "formats/COptionsDlg.h"
 
 #include <QDialogButtonBox>
+#include <QGridLayout>
 #include <QPushButton>
 #include <QVBoxLayout>
 
 #include "app/ControlId.h"
+#include "formats/FormatPageWidgets.h"
 #include "settings/ExportFormat.h"
 #include "settings/SettingsStore.h"
 
@@ -34,10 +36,14 @@ QDialog* COptionsDlg::CreateWindow() {
   // The sheet's place in the dialog.
   auto* frame = new QWidget(m_window);
   SetControlId(frame, kSheetFrameId);
-  auto* frameLayout = new QVBoxLayout(frame);
+  auto* frameLayout = new QGridLayout(frame);
   frameLayout->setContentsMargins(0, 0, 0, 0);
+  // At least the frame's size in the dialog's resources; larger where the texts need it.
+  const QSize frameSize = DialogUnitsToPixels(frame, 269, 132);
+  frameLayout->setColumnMinimumWidth(0, frameSize.width());
+  frameLayout->setRowMinimumHeight(0, frameSize.height());
   if (m_sheet.GetPageCount() == 0) m_sheet.AddPage(&m_chooser);
-  frameLayout->addWidget(m_sheet.Create(frame));
+  frameLayout->addWidget(m_sheet.Create(frame), 0, 0);
   m_sheet.SetTabPadding(8, 4);
   m_sheet.SetTabCaption(0, "Audio Format");
 

@@ -36,6 +36,5 @@ void CTabPage1::CreateControls(QWidget* window) {
 void CTabPage1::OnInitDialog() {
   int format = kFormatWma;
   m_settings.GetFormat(format);
-  if (auto* button = FindControl<QRadioButton>(Window(), kFirstRadioId + format - kFormatWma))
-    button->setChecked(true);
+  if (auto* button = FindControl<QRadioButton>(Window(), kFirstRadioId + format - kFormatWma)) button->setChecked(true);
 }

@@ -55,16 +55,17 @@ void CTabPage2::OnInitDialog() {
     m_formatList->setCurrentIndex(static_cast<int>(*formatLine));
 
   m_toolTips = NewPageToolTips(Window(),
-                  {{kCodecListId, "Select an appropriate WMA codec."},
-                   {kFormatListId, "Select a format for the codec selected above."}},
-                  m_settings);
+                               {{kCodecListId, "Select an appropriate WMA codec."},
+                                {kFormatListId, "Select a format for the codec selected above."}},
+                               m_settings);
 }
 
 void CTabPage2::ShowCodec(int codecLine) {
   m_shownCodecLine = codecLine;
   const std::string name =
       codecLine >= 0 && static_cast<size_t>(codecLine) < m_codecNames.size() ? m_codecNames[codecLine] : std::string();
-  if (const std::optional<int> stringId = CodecDescriptionStringId(name)) m_description = CodecDescriptionText(*stringId);
+  if (const std::optional<int> stringId = CodecDescriptionStringId(name))
+    m_description = CodecDescriptionText(*stringId);
   m_descriptionText->setText(QString::fromStdString(m_description));
 
   m_formatLines = codecLine < 0 ? std::vector<WmaFormatEntry>() : FormatLinesFor(m_formats, name);

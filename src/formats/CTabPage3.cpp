@@ -76,13 +76,18 @@ void CTabPage3::CreateControls(QWidget* window) {
   auto* rateLayout = new QVBoxLayout(rate);
   rateLayout->addWidget(m_sampleRate);
 
-  auto* layout = new QGridLayout(window);
-  layout->addWidget(bitrate, 0, 0, 2, 1);
-  layout->addWidget(quality, 2, 0, 2, 1);
-  layout->addWidget(metadata, 0, 1, 2, 1);
-  layout->addWidget(channels, 2, 1);
-  layout->addWidget(rate, 3, 1);
-  layout->setRowStretch(4, 1);
+  auto* left = new QVBoxLayout;
+  left->addWidget(bitrate);
+  left->addWidget(quality);
+  left->addStretch();
+  auto* right = new QVBoxLayout;
+  right->addWidget(metadata);
+  right->addWidget(channels);
+  right->addWidget(rate);
+  right->addStretch();
+  auto* layout = new QHBoxLayout(window);
+  layout->addLayout(left, 3);
+  layout->addLayout(right, 2);
 
   for (QRadioButton* button : {m_cbr.data(), m_vbr.data()})
     QObject::connect(button, &QRadioButton::clicked, window, [this] { ApplyEnabling(); });

@@ -55,8 +55,8 @@ Mp3Configuration Mp3ConfigurationFrom(const Mp3PageControls& shown, const Mp3Con
 std::string Mp3EncodingQualityTip(int position) {
   // Two slider positions per description.
   static const char* const kTips[] = {
-      "Encoding Quality: Best, slow",        "Encoding Quality: Near-best, not too slow",
-      "Encoding Quality: Good, fast",        "Encoding Quality: Decent, very fast",
+      "Encoding Quality: Best, slow",          "Encoding Quality: Near-best, not too slow",
+      "Encoding Quality: Good, fast",          "Encoding Quality: Decent, very fast",
       "Encoding Quality: Low, lightning fast",
   };
   if (position < 0 || position > kMp3SliderMax) return {};

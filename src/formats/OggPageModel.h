@@ -14,7 +14,7 @@ struct OggPageControls {
   std::optional<int> minBitrateLine;
   std::optional<int> averageBitrateLine;
   std::optional<int> maxBitrateLine;
-  int qualitySlider = 0;  // 0 to kOggSliderMax
+  int qualitySlider = 0;     // 0 to kOggSliderMax
   bool qualityBased = true;  // else bitrate based
 
   bool operator==(const OggPageControls&) const = default;

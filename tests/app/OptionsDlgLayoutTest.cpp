@@ -11,6 +11,7 @@
 
 #include "AppTestRig.h"
 #include "formats/COptionsDlg.h"
+#include "platform/codecs/AudioCompressorCategory.h"
 
 namespace {
 
@@ -20,11 +21,15 @@ std::vector<std::string> CrampedTexts(QWidget* window) {
   const auto check = [&](QWidget* control, const QString& text) {
     if (!control->isVisible()) return;
     const QSize wanted = control->minimumSizeHint().expandedTo(control->sizeHint());
-    if (control->width() < wanted.width() || control->height() < wanted.height())
-      cramped.push_back(text.toStdString());
+    if (control->width() < wanted.width() || control->height() < wanted.height()) cramped.push_back(text.toStdString());
   };
-  for (QLabel* label : window->findChildren<QLabel*>())
-    if (!label->wordWrap()) check(label, label->text());
+  for (QLabel* label : window->findChildren<QLabel*>()) {
+    if (!label->wordWrap()) {
+      check(label, label->text());
+    } else if (label->isVisible() && label->height() < label->heightForWidth(label->width())) {
+      cramped.push_back(label->text().toStdString());
+    }
+  }
   for (QAbstractButton* button : window->findChildren<QAbstractButton*>()) check(button, button->text());
   for (QComboBox* list : window->findChildren<QComboBox*>())
     if (list->isVisible() && list->width() < list->minimumSizeHint().width())
@@ -37,6 +42,7 @@ std::vector<std::string> CrampedTexts(QWidget* window) {
 
 TEST(OptionsDlgLayout, EveryTabFitsItsTexts) {
   AppTestRig rig;
+  RegisterAudioCompressors();
   COptionsDlg dialog(rig.Settings(), nullptr);
   const std::pair<int, const char*> formats[] = {{200, "wma"}, {201, "mp3"}, {202, "ogg"}, {203, "wav"}};
   for (const auto& [format, name] : formats) {

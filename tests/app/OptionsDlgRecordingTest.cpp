@@ -63,8 +63,9 @@ TEST(OptionsDlgRecording, TheMp3BitrateAndRateChosenOnThePageAreTheRecordingsOwn
   for (const auto& box : boxes.Boxes()) ADD_FAILURE() << box.text;
   ASSERT_TRUE(document.LastRecording().saved);
 
-  const ProcessResult probe = RunProcess({"ffprobe", "-v", "error", "-show_entries", "stream=codec_name,bit_rate,sample_rate",
-                                          "-of", "default=noprint_wrappers=1", document.CurrentFile()});
+  const ProcessResult probe =
+      RunProcess({"ffprobe", "-v", "error", "-show_entries", "stream=codec_name,bit_rate,sample_rate", "-of",
+                  "default=noprint_wrappers=1", document.CurrentFile()});
   ASSERT_EQ(probe.exitCode, 0) << probe.err;
   EXPECT_EQ(probe.err, "");
   EXPECT_NE(probe.out.find("codec_name=mp3\n"), std::string::npos) << probe.out;

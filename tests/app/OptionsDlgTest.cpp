@@ -241,8 +241,7 @@ DeviceEntry Compressor(const std::string& property, const std::string& name) {
 TEST_F(OptionsDlgTest, WavListLeavesOutNeverOfferedNamesByEqualityNotContainment) {
   RegisterDeviceCategory(CLSID_AudioCompressorCategory, [] {
     return std::vector<DeviceEntry>{Compressor("Description", "IMA ADPCM"), Compressor("Description", "IAC2"),
-                                    Compressor("FriendlyName", "GSM 6.10"),
-                                    Compressor("Description", "iac2 extended"),
+                                    Compressor("FriendlyName", "GSM 6.10"), Compressor("Description", "iac2 extended"),
                                     Compressor("Description", "Windows Media Audio V2")};
   });
   Settings().SetFormat(203);
