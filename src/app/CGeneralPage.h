@@ -14,6 +14,7 @@
 #include "app/CVTPropertyPage.h"
 #include "app/CVtToolTipCtrl.h"
 #include "app/GeneralOptions.h"
+#include "settings/SettingsStore.h"
 
 class SettingsStore;
 
@@ -57,7 +58,7 @@ class CGeneralPage : public CVTPropertyPage {
     m_toolTips = new CVtToolTipCtrl(Window());
     for (const auto& [id, text] : m_tips) m_toolTips->AddTool(Window(), id, text);
   }
-  void OnSetActive() override { m_toolTips->Activate(ReadShowToolTips(m_settings)); }
+  void OnSetActive() override { m_toolTips->Activate(m_settings.GetShowToolTips()); }
 
   SettingsStore& m_settings;
   Options m_values;

@@ -11,6 +11,8 @@
 class QWidget;
 
 class CVtToolTipCtrl : public QObject {
+  Q_OBJECT
+
  public:
   explicit CVtToolTipCtrl(QWidget* owner);
 

@@ -20,8 +20,6 @@ bool ReadFlag(SettingsStore& store, const DwordSetting& setting, bool absent) {
 
 }  // namespace
 
-bool ReadShowToolTips(SettingsStore& store) { return ReadFlag(store, kShowToolTipsSetting, true); }
-
 void FilenameOptions::Load(SettingsStore& store) {
   store.GetAudioFilename(fileNameTemplate);
   overwrite = store.GetOverwritingBehaviour();
@@ -46,7 +44,7 @@ void AudioOptions::Store(SettingsStore& store) const {
 
 void MiscellaneousOptions::Load(SettingsStore& store) {
   autoUpdate = ReadFlag(store, kAutoUpdateSetting, true);
-  showToolTips = ReadShowToolTips(store);
+  showToolTips = store.GetShowToolTips();
 }
 
 void MiscellaneousOptions::Store(SettingsStore& store) const {

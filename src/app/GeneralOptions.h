@@ -18,9 +18,6 @@ constexpr uint32_t WithPreviewWanted(uint32_t flags, bool wanted) {
   return wanted ? flags | kPreviewWantedBit : flags & ~kPreviewWantedBit;
 }
 
-// "Show ToolTips", 1 when absent.
-bool ReadShowToolTips(SettingsStore& store);
-
 // "Manage Filenames": the output file name template and what happens when it exists.
 struct FilenameOptions {
   std::string fileNameTemplate;

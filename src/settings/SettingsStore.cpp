@@ -112,7 +112,11 @@ bool SettingsStore::SetOverwritingBehaviour(bool overwrite) {
 }
 bool SettingsStore::GetAutoUpdate() { return ReadBoolean(*this, kAutoUpdateSetting); }
 bool SettingsStore::SetAutoUpdate(bool autoUpdate) { return WriteDword(kAutoUpdateSetting, autoUpdate ? 1 : 0); }
-bool SettingsStore::GetShowToolTips() { return ReadBoolean(*this, kShowToolTipsSetting); }
+bool SettingsStore::GetShowToolTips() {
+  uint32_t show = kShowToolTipsSetting.defaultValue;
+  ReadDword(kShowToolTipsSetting, show);
+  return show == 1;
+}
 bool SettingsStore::SetShowToolTips(bool show) { return WriteDword(kShowToolTipsSetting, show ? 1 : 0); }
 
 bool SettingsStore::GetAudioFilename(std::string& fileName) {

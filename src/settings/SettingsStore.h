@@ -54,6 +54,7 @@ class SettingsStore {
   bool SetOverwritingBehaviour(bool overwrite);
   bool GetAutoUpdate();
   bool SetAutoUpdate(bool autoUpdate);
+  // Tips are on only while the value is 1; on when missing.
   bool GetShowToolTips();
   bool SetShowToolTips(bool show);
 

@@ -104,12 +104,7 @@ class ScriptedBackend : public VirtualAudioBackend {
   const std::shared_ptr<ScriptedCardState> m_card = std::make_shared<ScriptedCardState>();
 };
 
-// The tips of a page (CVtToolTipCtrl has no meta-object of its own, so findChild cannot tell it).
-const CVtToolTipCtrl* TipsOf(const QWidget* page) {
-  for (const QObject* child : page->findChildren<QObject*>())
-    if (const auto* tips = dynamic_cast<const CVtToolTipCtrl*>(child)) return tips;
-  return nullptr;
-}
+const CVtToolTipCtrl* TipsOf(const QWidget* page) { return page->findChild<const CVtToolTipCtrl*>(); }
 
 class AudioSrcDlgTest : public ::testing::Test {
  protected:

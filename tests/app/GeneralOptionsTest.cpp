@@ -35,7 +35,7 @@ TEST_F(GeneralOptionsTest, PreviewIsStoredOverWhatTheStoreHoldsNowNotWhatWasLoad
 }
 
 TEST_F(GeneralOptionsTest, TipsAndUpdatesAreOnWhenAbsentAndOnlyOneMeansOn) {
-  EXPECT_TRUE(ReadShowToolTips(m_store));
+  EXPECT_TRUE(m_store.GetShowToolTips());
   MiscellaneousOptions options;
   options.showToolTips = options.autoUpdate = false;
   options.Load(m_store);
@@ -45,7 +45,7 @@ TEST_F(GeneralOptionsTest, TipsAndUpdatesAreOnWhenAbsentAndOnlyOneMeansOn) {
   m_store.WriteDword(kShowToolTipsSetting, 0);
   m_store.WriteDword(kAutoUpdateSetting, 2);
   options.Load(m_store);
-  EXPECT_FALSE(ReadShowToolTips(m_store));
+  EXPECT_FALSE(m_store.GetShowToolTips());
   EXPECT_FALSE(options.showToolTips);
   EXPECT_FALSE(options.autoUpdate);
 

@@ -72,6 +72,14 @@ TEST_F(SettingsStoreTest, BooleansAreNonZeroAndFalseWhenMissing) {
   EXPECT_TRUE(store.GetOverwritingBehaviour());
 }
 
+TEST_F(SettingsStoreTest, TipsAreOnWhenMissingAndOnlyWhileOne) {
+  EXPECT_TRUE(store.GetShowToolTips());
+  Plant("Show ToolTips", REG_DWORD, {2, 0, 0, 0});
+  EXPECT_FALSE(store.GetShowToolTips());
+  ASSERT_TRUE(store.SetShowToolTips(true));
+  EXPECT_TRUE(store.GetShowToolTips());
+}
+
 TEST_F(SettingsStoreTest, ShortRecordKeepsTheDefaultsForTheRest) {
   std::vector<uint8_t> first16(16, 0);
   first16[0] = 192;  // cbrBitrateKbps
