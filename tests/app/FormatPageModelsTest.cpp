@@ -104,19 +104,6 @@ TEST(OggPageModel, ListsTenBitratesWithout192) {
   EXPECT_EQ(OggBitrates(), (std::vector<int>{64, 80, 96, 112, 128, 160, 224, 256, 320, 500}));
 }
 
-TEST(OggPageModel, TheDefaultQualityShowsTheSliderAtZeroAndStoresZero) {
-  const OggPageControls shown = OggPageControlsFor(OggConfiguration());
-  EXPECT_EQ(shown.qualitySlider, 0);
-  EXPECT_TRUE(shown.qualityBased);
-  EXPECT_EQ(shown.minBitrateLine, 0);
-  EXPECT_EQ(shown.averageBitrateLine, 3);
-  EXPECT_EQ(shown.maxBitrateLine, 4);
-  const OggConfiguration stored = OggConfigurationFrom(shown, OggConfiguration());
-  EXPECT_EQ(stored.quality, 0.0);
-  EXPECT_EQ(stored.qualityBased, 1);
-  EXPECT_EQ(stored.minBitrateKbps, 64);
-}
-
 TEST(OggPageModel, QualityDropsItsFractionAndStaysInTheSlidersRange) {
   const auto sliderFor = [](double quality) {
     OggConfiguration stored;
@@ -159,19 +146,13 @@ std::vector<WavCompressorLine> Lines(int count) {
   return lines;
 }
 
-TEST(WavPageModel, UncompressedSelectsTheFirstLineAndStoresNoCompressor) {
-  const WavPageControls shown = WavPageControlsFor(WavConfiguration(), 3);
-  EXPECT_FALSE(shown.compressed);
-  EXPECT_EQ(shown.line, 0);
-  EXPECT_EQ(WavConfigurationFrom({false, 2}, Lines(3), WavConfiguration{7, 2}), (WavConfiguration{-1, -1}));
-}
-
 TEST(WavPageModel, AStoredCompressorSelectsItsListLineWhateverTheListHolds) {
   EXPECT_EQ(WavPageControlsFor(WavConfiguration{5, 2}, 3), (WavPageControls{true, 2}));
   EXPECT_EQ(WavPageControlsFor(WavConfiguration{5, 2}, 8), (WavPageControls{true, 2}));
   // Fewer lines than before: nothing is selected.
   EXPECT_EQ(WavPageControlsFor(WavConfiguration{5, 2}, 2), (WavPageControls{true, std::nullopt}));
   EXPECT_EQ(WavPageControlsFor(WavConfiguration{5, -9}, 2), (WavPageControls{true, std::nullopt}));
+  EXPECT_EQ(WavPageControlsFor(WavConfiguration(), 3), (WavPageControls{false, 0}));
   EXPECT_EQ(WavPageControlsFor(WavConfiguration(), 0), (WavPageControls{false, std::nullopt}));
 }
 
