@@ -126,7 +126,7 @@ void CTabPage3::OnSetActive() {
   (shown.cbr ? m_cbr : m_vbr)->setChecked(true);
   (shown.stereo ? m_stereo : m_mono)->setChecked(true);
   ApplyEnabling();
-  m_toolTips->Activate(ToolTipsWanted(m_settings));
+  m_toolTips->Activate(m_settings.GetShowToolTips());
 }
 
 Mp3PageControls CTabPage3::ReadControls() const {

@@ -73,7 +73,7 @@ void CTabPage4::OnSetActive() {
   m_quality->setValue(shown.qualitySlider);
   (shown.qualityBased ? m_qualityBased : m_bitrateBased)->setChecked(true);
   ApplyEnabling();
-  m_toolTips->Activate(ToolTipsWanted(m_settings));
+  m_toolTips->Activate(m_settings.GetShowToolTips());
 }
 
 void CTabPage4::ApplyEnabling() {

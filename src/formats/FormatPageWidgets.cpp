@@ -49,14 +49,8 @@ CVtToolTipCtrl* NewPageToolTips(QWidget* window, const std::vector<std::pair<int
                                 SettingsStore& settings) {
   auto* toolTips = new CVtToolTipCtrl(window);
   for (const auto& [id, text] : tools) toolTips->AddTool(window, id, text);
-  toolTips->Activate(ToolTipsWanted(settings));
+  toolTips->Activate(settings.GetShowToolTips());
   return toolTips;
-}
-
-bool ToolTipsWanted(SettingsStore& settings) {
-  uint32_t show = kShowToolTipsSetting.defaultValue;
-  settings.ReadDword(kShowToolTipsSetting, show);
-  return show != 0;
 }
 
 void FollowSliderWithTip(QSlider* slider, CVtToolTipCtrl* toolTips, std::string (*tipFor)(int position)) {

@@ -31,8 +31,6 @@ std::optional<int> SelectedLine(const QComboBox* list);
 // The page's tooltip control, one tool per (control id, text), active as "Show ToolTips" says.
 CVtToolTipCtrl* NewPageToolTips(QWidget* window, const std::vector<std::pair<int, const char*>>& tools,
                                 SettingsStore& settings);
-// Whether tooltips are wanted: "Show ToolTips", on when it is missing.
-bool ToolTipsWanted(SettingsStore& settings);
 // The slider's tip follows the user: the text for each new position the user scrolls to, and
 // for its position when the mouse releases it.
 void FollowSliderWithTip(QSlider* slider, CVtToolTipCtrl* toolTips, std::string (*tipFor)(int position));
