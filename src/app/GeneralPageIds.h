@@ -1,7 +1,6 @@
 #pragma once
 // Control ids of the General Options dialog and its pages.
 
-constexpr int IDC_GENERAL_SHEET_PLACE = 1018;
 constexpr int IDC_CHANGE_TEMPLATE = 1048;
 constexpr int IDC_AUTO_NAMING = 1049;
 constexpr int IDC_OVERWRITE = 1050;

@@ -1,11 +1,6 @@
 #include "formats/COptionsDlg.h"
 
-#include <QDialogButtonBox>
-#include <QGridLayout>
-#include <QPushButton>
-#include <QVBoxLayout>
-
-#include "app/ControlId.h"
+#include "app/SheetDialog.h"
 #include "formats/FormatPageWidgets.h"
 #include "settings/ExportFormat.h"
 #include "settings/SettingsStore.h"
@@ -21,41 +16,14 @@ COptionsDlg::COptionsDlg(SettingsStore& settings, QWidget* parent)
 
 COptionsDlg::~COptionsDlg() { delete m_window.data(); }
 
-int COptionsDlg::DoModal() {
-  QDialog* window = CreateWindow();
-  const int result = window->exec();
-  delete m_window.data();
-  return result == QDialog::Accepted ? IDOK : IDCANCEL;
-}
+int COptionsDlg::DoModal() { return RunSheetDialog(CreateWindow()); }
 
 QDialog* COptionsDlg::CreateWindow() {
   delete m_window.data();
-  m_window = new QDialog(m_parent.data());
-  m_window->setWindowTitle(QStringLiteral("Configure audio recorder"));
-
-  // The sheet's place in the dialog.
-  auto* frame = new QWidget(m_window);
-  SetControlId(frame, kSheetFrameId);
-  auto* frameLayout = new QGridLayout(frame);
-  frameLayout->setContentsMargins(0, 0, 0, 0);
-  // At least the frame's size in the dialog's resources; larger where the texts need it.
-  const QSize frameSize = DialogUnitsToPixels(frame, 269, 132);
-  frameLayout->setColumnMinimumWidth(0, frameSize.width());
-  frameLayout->setRowMinimumHeight(0, frameSize.height());
   if (m_sheet.GetPageCount() == 0) m_sheet.AddPage(&m_chooser);
-  frameLayout->addWidget(m_sheet.Create(frame), 0, 0);
-  m_sheet.SetTabPadding(8, 4);
+  m_window = NewSheetDialog(m_parent.data(), QStringLiteral("Configure audio recorder"), m_sheet, QSize(269, 132),
+                            [this] { OnOK(); });
   m_sheet.SetTabCaption(0, "Audio Format");
-
-  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, m_window);
-  SetControlId(buttons->button(QDialogButtonBox::Ok), IDOK);
-  SetControlId(buttons->button(QDialogButtonBox::Cancel), IDCANCEL);
-  QObject::connect(buttons, &QDialogButtonBox::accepted, m_window.data(), [this] { OnOK(); });
-  QObject::connect(buttons, &QDialogButtonBox::rejected, m_window.data(), &QDialog::reject);
-
-  auto* layout = new QVBoxLayout(m_window);
-  layout->addWidget(frame, 1);
-  layout->addWidget(buttons);
 
   int format = m_format;
   m_settings.GetFormat(format);

@@ -22,7 +22,6 @@ class SettingsStore;
 
 class COptionsDlg : public ModalDialog {
  public:
-  static constexpr int kSheetFrameId = 1018;
 
   // `parent` may go before the dialog object.
   COptionsDlg(SettingsStore& settings, QWidget* parent);

@@ -1,17 +1,8 @@
 #include "formats/FormatPageWidgets.h"
 
-#include <QFontMetrics>
-
 #include "app/CVtToolTipCtrl.h"
 #include "app/ControlId.h"
 #include "settings/SettingsStore.h"
-
-QSize DialogUnitsToPixels(const QWidget* widget, int horizontal, int vertical) {
-  const QFontMetrics metrics = widget->fontMetrics();
-  const QString alphabet = QStringLiteral("abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ");
-  const double averageWidth = metrics.horizontalAdvance(alphabet) / static_cast<double>(alphabet.size());
-  return QSize(qRound(horizontal * averageWidth / 4), qRound(vertical * metrics.height() / 8.0));
-}
 
 QComboBox* NewDropDownList(QWidget* parent, int id, const std::vector<int>& values) {
   auto* list = new QComboBox(parent);

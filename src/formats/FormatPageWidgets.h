@@ -13,10 +13,6 @@
 class CVtToolTipCtrl;
 class SettingsStore;
 
-// A size given in dialog units (a quarter of the font's average character width, an eighth of
-// its height) in pixels of `widget`'s font.
-QSize DialogUnitsToPixels(const QWidget* widget, int horizontal, int vertical);
-
 // An unsorted drop-down list with the control id `id`, holding `values` as decimal lines.
 QComboBox* NewDropDownList(QWidget* parent, int id, const std::vector<int>& values = {});
 QRadioButton* NewRadioButton(QWidget* parent, int id, const char* text);

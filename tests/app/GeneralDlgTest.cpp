@@ -14,6 +14,7 @@
 #include "app/CGeneralDlg.h"
 #include "app/ControlId.h"
 #include "app/GeneralPageIds.h"
+#include "app/SheetDialog.h"
 
 namespace {
 
@@ -86,7 +87,7 @@ TEST_F(GeneralDlgTest, ShowsItsTabsAndControlsWithTheirTexts) {
   EXPECT_EQ(tabs->tabText(0), "Manage Filenames");
   EXPECT_EQ(tabs->tabText(1), "Audio Options");
   EXPECT_EQ(tabs->tabText(2), "Miscellaneous");
-  EXPECT_EQ(tabs->parentWidget(), Find<QWidget>(IDC_GENERAL_SHEET_PLACE));
+  EXPECT_EQ(tabs->parentWidget(), Find<QWidget>(kSheetPlaceholderId));
   EXPECT_EQ(Find<QPushButton>(IDC_CHANGE_TEMPLATE)->text(), "&Change");
   EXPECT_EQ(Find<QRadioButton>(IDC_AUTO_NAMING)->text(), "If file exists, au&tomatically create properly named files");
   EXPECT_EQ(Find<QRadioButton>(IDC_OVERWRITE)->text(), "If file exists, &overwrite it (not recommended)");

@@ -22,7 +22,6 @@ class SettingsStore;
 
 class CAudioSrcDlg : public QObject, public ModalDialog {
  public:
-  static constexpr int kSheetFrame = 1018;
 
   CAudioSrcDlg(SettingsStore& settings, QWidget* parent);
   ~CAudioSrcDlg() override;
