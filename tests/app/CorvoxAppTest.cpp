@@ -1,16 +1,22 @@
 #include <gtest/gtest.h>
 
 #include <QSlider>
+#include <filesystem>
 
 #include "app/AppRig.h"
 #include "app/FileInfoBar.h"
 #include "app/FrameIds.h"
 #include "app/QtDialogSeams.h"
 #include "app/SelectionVolumeBar.h"
+#include "engine/RecordingMarker.h"
+#include "engine/RecordingRecovery.h"
 #include "engine/CommandIds.h"
 #include "mixer/AudioHardwareCheck.h"
 #include "platform/audio/AudioBackendSelection.h"
 #include "platform/audio/virtual/VirtualAudioBackend.h"
+#include "platform/shell/TempFolder.h"
+#include "settings/ExportFormat.h"
+#include "support/Process.h"
 
 namespace {
 
@@ -139,4 +145,29 @@ TEST(CorvoxAppTest, OpenFileAsksThroughTheDialogAndLoadsTheChoice) {
   ASSERT_TRUE(rig.WaitForLoad());
   EXPECT_EQ(rig.Frame().FileBar()->FileName().toStdString(), tone);
   EXPECT_EQ(rig.Frame().FileBar()->Duration(), "00:01");
+}
+
+TEST(CorvoxAppTest, ARecordingACrashCutOffIsRecoveredAtStartAndTheWindowSaysWhere) {
+  AppRig rig;
+  std::string folder;
+  ASSERT_TRUE(GetTempFolder(folder));
+  // A finished tone stands in for what the crashed recording had written.
+  std::filesystem::rename(rig.WriteTone("cut.wav", 1.5), TemporaryRecordingFile(folder));
+  RecordingMarker marker = MakeRecordingMarker(kFormatWav, "8000 Hz, 1 channel, 16-bit", "");
+  marker.pid = DeadProcessId();
+  ASSERT_TRUE(WriteRecordingMarker(RecordingMarkerPath(folder), marker));
+
+  ASSERT_TRUE(rig.Start());
+  ASSERT_EQ(rig.Boxes().Boxes().size(), 1u);
+  const MessageBoxCapture::Box& box = rig.Boxes().Boxes().front();
+  EXPECT_EQ(box.flags & MB_ICONINFORMATION, MB_ICONINFORMATION);
+  const std::string saved = rig.MusicFolder() + "/Vantro Audio/vantroaudio.wav";
+  EXPECT_NE(box.text.find("Recovered 1.5"), std::string::npos) << box.text;
+  EXPECT_NE(box.text.find(saved), std::string::npos) << box.text;
+  EXPECT_TRUE(std::filesystem::exists(saved));
+  EXPECT_FALSE(std::filesystem::exists(RecordingMarkerPath(folder)));
+
+  rig.Restart();
+  ASSERT_TRUE(rig.Start());
+  EXPECT_EQ(rig.Boxes().Boxes().size(), 1u) << "recovered once only";
 }

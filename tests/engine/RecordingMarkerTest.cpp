@@ -1,10 +1,10 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include "engine/RecordingMarker.h"
 #include "settings/ExportFormat.h"
+#include "support/Process.h"
 #include "support/ScratchFolder.h"
 
 namespace {
@@ -19,14 +19,6 @@ RecordingMarker SampleMarker() {
   marker.bootId = "0ce6efdd-5979-49c4-9ede-3a870de301df";
   marker.stagedFiles = {"", "/music/.corvox-recovered-4242-1700000000-2.ogg"};
   return marker;
-}
-
-// A process id that was in use a moment ago and is free now.
-pid_t DeadProcessId() {
-  const pid_t child = ::fork();
-  if (child == 0) ::_exit(0);
-  ::waitpid(child, nullptr, 0);
-  return child;
 }
 
 TEST(RecordingMarker, SurvivesAWriteAndARead) {

@@ -1,7 +1,6 @@
 // Recovery of recordings an earlier session left cut off, alone and through the document.
 
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include "engine/DocumentFixture.h"
@@ -9,18 +8,12 @@
 #include "engine/RecordingRecovery.h"
 #include "platform/media/FileParts.h"
 #include "settings/ExportFormat.h"
+#include "support/Process.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 using Found = RecoveryReport::Found;
-
-pid_t DeadProcessId() {
-  const pid_t child = ::fork();
-  if (child == 0) ::_exit(0);
-  ::waitpid(child, nullptr, 0);
-  return child;
-}
 
 class RecordingRecovery : public DocumentFixture {
  protected:

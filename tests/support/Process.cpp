@@ -57,3 +57,10 @@ ProcessResult RunProcess(const std::vector<std::string>& argv, const std::map<st
   unlink(errPath);
   return result;
 }
+
+pid_t DeadProcessId() {
+  const pid_t child = ::fork();
+  if (child == 0) ::_exit(0);
+  ::waitpid(child, nullptr, 0);
+  return child;
+}

@@ -2,6 +2,8 @@
 // Runs a program we built, or a tool we did not write, with extra environment variables, and
 // collects its exit status and output.
 
+#include <sys/types.h>
+
 #include <chrono>
 #include <csignal>
 #include <map>
@@ -19,3 +21,6 @@ struct ProcessResult {
 ProcessResult RunProcess(const std::vector<std::string>& argv, const std::map<std::string, std::string>& env = {},
                          std::optional<std::chrono::milliseconds> interruptAfter = std::nullopt,
                          int signalNumber = SIGINT);
+
+// A process id that was in use a moment ago and is free now.
+pid_t DeadProcessId();
