@@ -1,6 +1,6 @@
 #pragma once
 // The lines of the format pages' numeric lists: a stored value selects the line showing it,
-// and a line read back gives its value.
+// and a line read back gives its value. Self-contained; any thread.
 
 #include <optional>
 #include <vector>

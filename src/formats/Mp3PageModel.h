@@ -2,7 +2,7 @@
 // What the MP3 settings page shows and stores, apart from its controls: the lines of its
 // lists, the controls' state for a stored record, the record for the controls read back, and
 // the encoding-quality slider's tip. A list left without a selection (its stored value is not
-// among its lines) keeps the value that was read.
+// among its lines) keeps the value that was read. Self-contained; any thread.
 
 #include <optional>
 #include <string>

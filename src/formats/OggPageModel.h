@@ -2,6 +2,7 @@
 // What the Ogg Vorbis settings page shows and stores, apart from its controls: the bitrate
 // lines, the controls' state for a stored record, the record for the controls read back, and
 // the quality slider's tip. A list left without a selection keeps the value that was read.
+// Self-contained; any thread.
 
 #include <optional>
 #include <string>

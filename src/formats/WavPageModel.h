@@ -3,6 +3,7 @@
 // for a stored record over the compressor list of this opening, and the record for the
 // controls read back. The stored list line is selected even when the installed compressors
 // changed since it was stored; a line beyond the list leaves it without a selection.
+// Self-contained; any thread.
 
 #include <optional>
 #include <vector>
