@@ -13,7 +13,14 @@ mkdir -m 700 "$XDG_RUNTIME_DIR"
 sox -n -r 8000 -c 1 -b 16 "$work/minute.wav" synth 60 sine 300 tremolo 0.5 80 vol 0.8
 sox -n -r 8000 -c 1 -b 16 "$work/hour.wav" synth 3600 sine 300 tremolo 0.5 80 vol 0.8
 
-paint_us() { "$bench" "$1" | tee /dev/stderr | awk '{ print $(NF - 3) }'; }
+# The bench's line goes to standard error as it is (reopening /dev/stderr would truncate a log
+# file it points to) and its mean paint time to standard output.
+paint_us() {
+  local line
+  line=$("$bench" "$1")
+  echo "$line" >&2
+  awk '{ print $(NF - 3) }' <<< "$line"
+}
 minute=$(paint_us "$work/minute.wav")
 hour=$(paint_us "$work/hour.wav")
 ratio=$(awk -v a="$hour" -v b="$minute" 'BEGIN { printf "%.2f", (b > 0 ? a / b : 0) }')
