@@ -4,6 +4,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <new>
 #include <string>
 
@@ -18,11 +19,25 @@ constexpr uint32_t kMaxChannels = 255;
 // The header packets' type bytes, in the order the decoder reads them.
 constexpr uint8_t kHeaderTypes[3] = {1, 3, 5};
 
-// Sample times are relative to the seek point, so packets before it have negative granule
-// positions; libvorbis takes -1 for "unknown" and trims the start of a stream by a position
-// below the samples it decoded, which would move the audio after a seek. The library is given
-// positions raised by this much, and the decoder itself drops the audio before the seek point.
-constexpr int64_t kGranuleBias = int64_t{1} << 40;
+// The first chunk of a session is small, so that audio starts soon after a seek; chunks then
+// double up to kMaxChunkPackets, or fewer when their audio could pass kChunkBytes.
+constexpr size_t kFirstChunkPackets = 4;
+constexpr size_t kMaxChunkPackets = 64;
+constexpr size_t kChunkBytes = size_t{4} << 20;
+// A packet without a granule position cannot prime a chunk exactly (the times after it would
+// be lost), so a chunk goes on past its limit until a timed packet; at this many it ends
+// anyway, so that memory stays bounded.
+constexpr size_t kUntimedChunkPackets = 4 * kMaxChunkPackets;
+// Chunks queued and not yet delivered: one for each core to decode.
+constexpr size_t kChunksInFlight = 2;
+
+size_t MaxChunkPackets(const VorbisPcmFormat& format) {
+  const size_t packetBytes = size_t{format.BlockAlign()} * kVorbisDecBufferFrames;
+  return std::clamp(kChunkBytes / std::max<size_t>(packetBytes, 1), kFirstChunkPackets, kMaxChunkPackets);
+}
+
+// The first failure or S_FALSE of two steps.
+HRESULT Either(HRESULT first, HRESULT second) { return first != S_OK ? first : second; }
 
 bool IsHeader(const std::vector<uint8_t>& packet) { return !packet.empty() && (packet[0] & 1) != 0; }
 
@@ -109,12 +124,14 @@ HRESULT CVorbisDec::GetOutputBufferProperties(const ALLOCATOR_PROPERTIES&, ALLOC
 HRESULT CVorbisDec::StartStreaming() {
   std::lock_guard lock(m_csPackets);
   Reset();
+  m_queue.Start();
   return S_OK;
 }
 
 HRESULT CVorbisDec::StopStreaming() {
   std::lock_guard lock(m_csPackets);
   Reset();
+  m_queue.Stop();
   return S_OK;
 }
 
@@ -156,6 +173,8 @@ HRESULT CVorbisDec::EndOfStream() {
       m_holding = false;
       decoded = Process(m_held, true, true);
     }
+    decoded = Either(decoded, EndSession());
+    decoded = Either(decoded, DeliverDecoded(0));
   }
   const HRESULT ended = CTransformFilter::EndOfStream();
   return FAILED(decoded) ? decoded : ended;
@@ -165,39 +184,38 @@ HRESULT CVorbisDec::BeginFlush() {
   // Downstream first: a Receive blocked there returns and lets go of m_csPackets.
   const HRESULT hr = CTransformFilter::BeginFlush();
   std::lock_guard lock(m_csPackets);
+  m_chunk.reset();
+  m_queue.Discard();
   if (m_holding) {
     m_holding = false;
     Process(m_held, false, false);
   }
-  m_synthesis.Close();
+  m_session.reset();
   return hr;
 }
 
 HRESULT CVorbisDec::Process(const Packet& packet, bool last, bool decode) {
   if (IsHeader(packet.bytes)) return StoreHeader(packet);
-  if (packet.discontinuity) m_synthesis.Close();
-  if (!decode) return S_OK;
-  if (!m_synthesis.IsOpen()) {
+  const HRESULT ended = packet.discontinuity ? EndSession() : S_OK;
+  if (!decode) return ended;
+  if (!m_session) {
     const HRESULT hr = OpenDecoder();
     if (FAILED(hr)) return hr;
   }
-  const int64_t granulePosition = packet.start ? GranuleAt(*packet.start) + kGranuleBias : -1;
-  // A damaged packet is skipped; the stream goes on with the next.
-  if (!m_synthesis.Decode(packet.bytes, last, granulePosition, m_packetNumber++)) return S_OK;
-  return DeliverReady();
+  return Either(ended, Gather(packet, last));
 }
 
 HRESULT CVorbisDec::StoreHeader(const Packet& packet) {
   const auto type = std::find(std::begin(kHeaderTypes), std::end(kHeaderTypes), packet.bytes[0]);
   if (type == std::end(kHeaderTypes)) return S_OK;
+  // Headers in mid-stream start another stream set-up: a new session begins with them.
+  const HRESULT ended = EndSession();
   try {
     m_headers[static_cast<size_t>(type - std::begin(kHeaderTypes))] = packet.bytes;
   } catch (const std::bad_alloc&) {
     return E_OUTOFMEMORY;
   }
-  // Headers in mid-stream start another stream set-up: the decoder is rebuilt from them.
-  m_synthesis.Close();
-  return S_OK;
+  return ended;
 }
 
 HRESULT CVorbisDec::OpenDecoder() {
@@ -205,73 +223,122 @@ HRESULT CVorbisDec::OpenDecoder() {
     SetErrorInfo("The Vorbis stream's audio arrived before its three header packets; it cannot be decoded.");
     return E_FAIL;
   }
-  if (!m_synthesis.Open(m_headers[0], m_headers[1], m_headers[2])) {
+  std::shared_ptr<VorbisSession> session;
+  try {
+    session = std::make_shared<VorbisSession>(VorbisSession{m_headers, m_writer});
+  } catch (const std::bad_alloc&) {
+    return E_OUTOFMEMORY;
+  }
+  if (!m_decoder.Open(session)) {
     SetErrorInfo("The Vorbis stream's header packets are damaged; it cannot be decoded.");
     return E_FAIL;
   }
-  if (!m_output || m_synthesis.Channels() != m_output->channels ||
-      m_synthesis.RateHz() != static_cast<long>(m_output->rateHz)) {
+  const VorbisSynthesis& synthesis = m_decoder.Synthesis();
+  if (!m_output || synthesis.Channels() != m_output->channels ||
+      synthesis.RateHz() != static_cast<long>(m_output->rateHz)) {
     char text[200];
     std::snprintf(text, sizeof text,
                   "The Vorbis stream holds %d channel(s) at %ld Hz, not what its media type announced; it cannot be "
                   "decoded.",
-                  m_synthesis.Channels(), m_synthesis.RateHz());
-    m_synthesis.Close();
+                  synthesis.Channels(), synthesis.RateHz());
     SetErrorInfo(text);
     return E_FAIL;
   }
   m_packetNumber = 3;
-  std::optional<std::string> gain = m_synthesis.Comment("LWING_GAIN");
-  if (!gain) gain = m_synthesis.Comment("POSTGAIN");
-  m_writer.SetGain(gain ? DecimalOf(*gain) : std::nullopt);
+  std::optional<std::string> gain = synthesis.Comment("LWING_GAIN");
+  if (!gain) gain = synthesis.Comment("POSTGAIN");
+  session->writer.SetGain(gain ? DecimalOf(*gain) : std::nullopt);
+  m_session = std::move(session);
+  m_chunkLimit = kFirstChunkPackets;
   return S_OK;
 }
 
-HRESULT CVorbisDec::DeliverReady() {
-  float** pcm = nullptr;
-  int frames = m_synthesis.Ready(&pcm);
-  if (frames == 0) return S_OK;
-  const int64_t granulePosition = m_synthesis.GranulePosition() - kGranuleBias;
-  if (m_synthesis.GranulePosition() >= 0 && granulePosition - frames < 0) {
-    // Before the seek point.
-    m_synthesis.Consume(static_cast<int>(std::min<int64_t>(frames, frames - granulePosition)));
-    frames = m_synthesis.Ready(&pcm);
-    if (frames == 0) return S_OK;
+HRESULT CVorbisDec::Gather(const Packet& packet, bool last) {
+  const int64_t granulePosition = packet.start ? GranuleAt(*packet.start) + kVorbisGranuleBias : -1;
+  try {
+    if (!m_chunk) {
+      m_chunk = std::make_unique<VorbisChunk>();
+      m_chunk->session = m_session;
+    }
+    m_chunk->Add(packet.bytes, granulePosition, m_packetNumber++, last);
+  } catch (const std::bad_alloc&) {
+    return E_OUTOFMEMORY;
   }
-  SamplePtr output;
-  HRESULT hr = OutputPin()->GetDeliveryBuffer(&output, nullptr, nullptr, 0);
-  if (FAILED(hr)) {
-    m_synthesis.Consume(frames);
-    return hr;
+  const size_t gathered = m_chunk->AudioPackets();
+  const bool full = gathered >= m_chunkLimit && (granulePosition >= 0 || gathered >= kUntimedChunkPackets);
+  if (last || full) return SubmitChunk();
+  return DeliverDecoded(kChunksInFlight);
+}
+
+HRESULT CVorbisDec::SubmitChunk() {
+  std::unique_ptr<VorbisChunk> next;
+  try {
+    const VorbisChunkPacket& tail = m_chunk->packets.back();
+    if (!tail.last) {
+      next = std::make_unique<VorbisChunk>();
+      next->session = m_session;
+      next->primed = true;
+      next->Add(m_chunk->BytesOf(tail), tail.granulePosition, tail.number, false);
+    }
+    m_queue.Submit(std::move(m_chunk));
+  } catch (const std::bad_alloc&) {
+    m_chunk.reset();
+    return E_OUTOFMEMORY;
   }
-  const long blockAlign = m_output->BlockAlign();
-  if (frames > output->GetSize() / blockAlign) {
-    m_synthesis.Consume(frames);
-    return VFW_E_BUFFER_OVERFLOW;
+  m_chunk = std::move(next);
+  m_chunkLimit = std::min(2 * m_chunkLimit, MaxChunkPackets(*m_output));
+  return DeliverDecoded(kChunksInFlight);
+}
+
+HRESULT CVorbisDec::EndSession() {
+  const HRESULT hr = m_chunk && m_chunk->AudioPackets() > 0 ? SubmitChunk() : S_OK;
+  m_chunk.reset();
+  m_session.reset();
+  return hr;
+}
+
+HRESULT CVorbisDec::DeliverDecoded(size_t keep) {
+  HRESULT result = S_OK;
+  while (std::unique_ptr<VorbisChunk> chunk = m_queue.Take(m_decoder, m_queue.Count() > keep))
+    result = Either(result, DeliverChunk(*chunk));
+  return result;
+}
+
+HRESULT CVorbisDec::DeliverChunk(const VorbisChunk& chunk) {
+  const long blockAlign = chunk.session->writer.Format().BlockAlign();
+  const uint8_t* pcm = chunk.pcm.data();
+  for (const VorbisChunkBlock& block : chunk.blocks) {
+    const long length = block.frames * blockAlign;
+    const uint8_t* from = pcm;
+    pcm += length;
+    SamplePtr output;
+    HRESULT hr = OutputPin()->GetDeliveryBuffer(&output, nullptr, nullptr, 0);
+    if (FAILED(hr)) return hr;
+    if (length > output->GetSize()) return VFW_E_BUFFER_OVERFLOW;
+    uint8_t* data = nullptr;
+    hr = output->GetPointer(&data);
+    if (FAILED(hr)) return hr;
+    std::memcpy(data, from, static_cast<size_t>(length));
+    output->SetActualDataLength(length);
+    if (block.endGranule) {
+      const REFERENCE_TIME start = TimeOf(*block.endGranule - block.frames), end = TimeOf(*block.endGranule);
+      output->SetTime(&start, &end);
+    }
+    output->SetSyncPoint(true);
+    output->SetDiscontinuity(false);
+    output->SetPreroll(false);
+    hr = OutputPin()->Deliver(output.get());
+    if (hr != S_OK) return hr;
   }
-  uint8_t* data = nullptr;
-  hr = output->GetPointer(&data);
-  if (FAILED(hr)) {
-    m_synthesis.Consume(frames);
-    return hr;
-  }
-  m_writer.Write(pcm, frames, data);
-  m_synthesis.Consume(frames);
-  output->SetActualDataLength(frames * blockAlign);
-  if (m_synthesis.GranulePosition() >= 0) {
-    const REFERENCE_TIME start = TimeOf(granulePosition - frames), end = TimeOf(granulePosition);
-    output->SetTime(&start, &end);
-  }
-  output->SetSyncPoint(true);
-  output->SetDiscontinuity(false);
-  output->SetPreroll(false);
-  return OutputPin()->Deliver(output.get());
+  return chunk.outOfMemory ? E_OUTOFMEMORY : S_OK;
 }
 
 void CVorbisDec::Reset() {
   m_holding = false;
   for (std::vector<uint8_t>& header : m_headers) std::vector<uint8_t>().swap(header);
-  m_synthesis.Close();
+  m_chunk.reset();
+  m_session.reset();
+  m_queue.Discard();
   m_packetNumber = 0;
 }
 

@@ -47,6 +47,10 @@ bool VorbisSynthesis::Open(std::span<const uint8_t> identification, std::span<co
 
 void VorbisSynthesis::Close() { m_state->Clear(); }
 
+void VorbisSynthesis::Restart() {
+  if (m_state->open) vorbis_synthesis_restart(&m_state->dsp);
+}
+
 bool VorbisSynthesis::IsOpen() const { return m_state->open; }
 
 int VorbisSynthesis::Channels() const { return m_state->open ? m_state->info.channels : 0; }

@@ -1,7 +1,7 @@
 #pragma once
 // Owns one libvorbis decoder: info, comment, DSP state and block, opened together from the
 // three header packets and cleared in reverse order. The library stays private to this file
-// pair. Used by one thread at a time (the decoder filter serialises its callers).
+// pair. Used by one thread at a time; separate instances may be used on separate threads.
 
 #include <cstdint>
 #include <memory>
@@ -22,6 +22,9 @@ class VorbisSynthesis {
             std::span<const uint8_t> codebook);
   // Block, DSP state, comment, info; does nothing when closed.
   void Close();
+  // Forgets the decoded audio and positions, keeping the headers read: the next packet starts
+  // a stream as after Open. Does nothing when closed.
+  void Restart();
   bool IsOpen() const;
 
   // From the identification header; 0 when closed.

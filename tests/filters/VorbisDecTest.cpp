@@ -217,11 +217,13 @@ TEST(VorbisDecDecoding, EndOfStreamDecodesTheHeldPacketAndAFlushDropsIt) {
   ASSERT_EQ(rig.Connect(), S_OK);
   ASSERT_EQ(rig.Run(), S_OK);
   ASSERT_EQ(rig.SendAll(stream.packets), S_OK);
-  // The last packet is held back until the end of the stream is known.
-  const std::vector<ReceivedSample> before = rig.Output();
-  ASSERT_EQ(before.back().times->end, TimeAt(audio[audio.size() - 2].granule));
+  // The last packet is held back until the end of the stream is known; audio decoded on the
+  // second core may still be on its way.
+  const REFERENCE_TIME beforeLast = TimeAt(audio[audio.size() - 2].granule);
+  for (const ReceivedSample& sample : rig.Output()) ASSERT_LE(sample.times->end, beforeLast);
   ASSERT_EQ(rig.EndOfStream(), S_OK);
-  EXPECT_EQ(rig.Output().size(), before.size() + 1);
+  // Every packet after the first yields one buffer.
+  EXPECT_EQ(rig.Output().size(), audio.size() - 1);
   EXPECT_EQ(rig.Output().back().times->end, TimeAt(kRate));
 
   VorbisDecRig flushed(2, kRate);
@@ -229,8 +231,10 @@ TEST(VorbisDecDecoding, EndOfStreamDecodesTheHeldPacketAndAFlushDropsIt) {
   ASSERT_EQ(flushed.Run(), S_OK);
   ASSERT_EQ(flushed.SendAll(stream.packets), S_OK);
   ASSERT_EQ(flushed.Flush(), S_OK);
+  const size_t atFlush = flushed.Output().size();
   ASSERT_EQ(flushed.EndOfStream(), S_OK);
-  EXPECT_EQ(flushed.Output().size(), before.size());
+  EXPECT_EQ(flushed.Output().size(), atFlush) << "the flush dropped what was not delivered";
+  for (const ReceivedSample& sample : flushed.Output()) EXPECT_LE(sample.times->end, beforeLast);
 }
 
 // A seek: the splitter flushes, sends the headers again (the first marked as a discontinuity)
