@@ -64,9 +64,9 @@ HRESULT COggMux::RunPageWriter() {
 HRESULT COggMux::WritePages() {
   for (;;) {
     COggMuxInputPin* winner = nullptr;
+    REFERENCE_TIME earliest = 0;
     {
       std::lock_guard lock(m_pinsLock);
-      REFERENCE_TIME earliest = 0;
       // Downwards with <=, so that on equal times the lower index wins.
       for (auto pin = m_inputs.rbegin(); pin != m_inputs.rend(); ++pin) {
         if (!(*pin)->IsConnected()) continue;
@@ -78,9 +78,13 @@ HRESULT COggMux::WritePages() {
       }
     }
     if (winner == nullptr) return S_OK;
+    // The earliest stream had nothing queued when the times were compared: it is behind and
+    // must deliver first. A page it queued since may sort after another stream's, so only a
+    // front page of the compared time goes out.
+    REFERENCE_TIME front = 0;
+    if (!winner->Queue().FrontTime(&front) || front != earliest) return S_OK;
     bool nowEmpty = false;
     std::unique_ptr<OggPageNode> page = winner->Queue().Pop(&nowEmpty);
-    // The earliest stream has nothing queued: it is behind and must deliver first.
     if (!page) return S_OK;
     winner->TookPage(page->time, nowEmpty);
     m_currentTime = page->time;
