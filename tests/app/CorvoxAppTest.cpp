@@ -53,7 +53,7 @@ TEST(CorvoxAppTest, TheUpdateCheckIsArmedOnlyAfterTenWholeDays) {
     rig.Settings().SetLastChecked(static_cast<uint32_t>(AppRig::kNow - age));
     ASSERT_TRUE(rig.Start());
     EXPECT_EQ(UpdateCheckArmed(rig), armed) << age;
-    if (armed) EXPECT_EQ(rig.Frame().Timers().PeriodMs(kUpdateCheckTimer), 11928);
+    if (armed) { EXPECT_EQ(rig.Frame().Timers().PeriodMs(kUpdateCheckTimer), 11928); }
   }
 }
 

@@ -111,9 +111,9 @@ TEST_P(RecordingRepair, ACutOffRecordingPlaysWithWhatReachedTheFile) {
   }
 
   EXPECT_EQ(Complaints({"ffmpeg", "-nostdin", "-v", "error", "-i", repaired.file, "-f", "null", "-"}), "");
-  if (which.format == kFormatWav) EXPECT_EQ(Complaints({"sox", repaired.file, "-n"}), "");
-  if (which.format == kFormatOgg) EXPECT_EQ(Complaints({"ogginfo", repaired.file}), "");
-  if (which.format == kFormatMp3) EXPECT_EQ(Complaints({"mpg123", "-q", "-t", repaired.file}), "");
+  if (which.format == kFormatWav) { EXPECT_EQ(Complaints({"sox", repaired.file, "-n"}), ""); }
+  if (which.format == kFormatOgg) { EXPECT_EQ(Complaints({"ogginfo", repaired.file}), ""); }
+  if (which.format == kFormatMp3) { EXPECT_EQ(Complaints({"mpg123", "-q", "-t", repaired.file}), ""); }
 
   if (inPlace) {
     // A second repair (a recovery interrupted and run again) changes nothing.

@@ -12,18 +12,9 @@
 #include "filters/OggStreamInfo.h"
 #include "filters/VorbisDecRig.h"
 #include "filters/VorbisFormat.h"
+#include "filters/VorbisTestDecoder.h"
 
 namespace {
-
-ogg_packet Packet(std::vector<uint8_t>& bytes, int64_t number = 0) {
-  ogg_packet packet{};
-  packet.packet = bytes.data();
-  packet.bytes = static_cast<long>(bytes.size());
-  packet.b_o_s = number == 0;
-  packet.packetno = number;
-  packet.granulepos = -1;
-  return packet;
-}
 
 TEST(OggStreamHeaderParseTest, ReadsBackWhatTheMultiplexerWrites) {
   const std::vector<uint8_t> extra = {1, 2, 3, 4};
@@ -172,10 +163,10 @@ std::vector<std::vector<uint8_t>> VorbisHeaders(int channels, long rateHz) {
 TEST(OggStreamInfoTest, VorbisStreamWithItsThreeHeaders) {
   std::vector<std::vector<uint8_t>> headers = VorbisHeaders(2, 32000);
   OggStreamInfo info;
-  for (int i = 0; i < 3; ++i) info.AddPacket(Packet(headers[i], i));
+  for (int i = 0; i < 3; ++i) info.AddPacket(PacketOf(headers[i], i));
   EXPECT_FALSE(info.HeadersComplete());
   std::vector<uint8_t> audio = {0, 1, 2};
-  info.AddPacket(Packet(audio, 3));
+  info.AddPacket(PacketOf(audio, 3));
   EXPECT_TRUE(info.HeadersComplete());
   ASSERT_TRUE(info.Playable());
   EXPECT_EQ(info.Kind(), OggStreamKind::Vorbis);
@@ -197,31 +188,31 @@ TEST(OggStreamInfoTest, StreamsMissingHeadersOrOfOtherKindsCannotPlay) {
   std::vector<std::vector<uint8_t>> headers = VorbisHeaders(1, 44100);
   std::vector<uint8_t> audio = {0, 1, 2};
   OggStreamInfo noBooks;
-  noBooks.AddPacket(Packet(headers[0], 0));
-  noBooks.AddPacket(Packet(headers[1], 1));
-  noBooks.AddPacket(Packet(audio, 2));
+  noBooks.AddPacket(PacketOf(headers[0], 0));
+  noBooks.AddPacket(PacketOf(headers[1], 1));
+  noBooks.AddPacket(PacketOf(audio, 2));
   EXPECT_TRUE(noBooks.HeadersComplete());
   EXPECT_FALSE(noBooks.Playable());
 
   OggStreamInfo brokenBooks;
   std::vector<uint8_t> books = headers[2];
   books.resize(books.size() / 2);
-  brokenBooks.AddPacket(Packet(headers[0], 0));
-  brokenBooks.AddPacket(Packet(headers[1], 1));
-  brokenBooks.AddPacket(Packet(books, 2));
+  brokenBooks.AddPacket(PacketOf(headers[0], 0));
+  brokenBooks.AddPacket(PacketOf(headers[1], 1));
+  brokenBooks.AddPacket(PacketOf(books, 2));
   EXPECT_FALSE(brokenBooks.Playable());
 
   std::vector<uint8_t> opus = {'O', 'p', 'u', 's', 'H', 'e', 'a', 'd', 1, 2};
   OggStreamInfo other;
-  other.AddPacket(Packet(opus, 0));
-  other.AddPacket(Packet(audio, 1));
+  other.AddPacket(PacketOf(opus, 0));
+  other.AddPacket(PacketOf(audio, 1));
   EXPECT_FALSE(other.Playable());
   EXPECT_EQ(other.Kind(), OggStreamKind::Unrecognised);
   EXPECT_EQ(other.TimeFromGranule(1000), -1);
 
   std::vector<uint8_t> wrongFirst = {1, 'n', 'o', 't', 'h', 'i', 'n', 'g'};
   OggStreamInfo unknown;
-  unknown.AddPacket(Packet(wrongFirst, 0));
+  unknown.AddPacket(PacketOf(wrongFirst, 0));
   EXPECT_EQ(unknown.Kind(), OggStreamKind::Unrecognised);
 }
 
@@ -229,7 +220,7 @@ TEST(OggStreamInfoTest, GenericStreamsTakeTheirMarksFromTheBufferSize) {
   auto infoFor = [](const OggStreamHeader& header) {
     auto info = std::make_unique<OggStreamInfo>();
     std::vector<uint8_t> packet = EncodeStreamHeaderPacket(header);
-    info->AddPacket(Packet(packet, 0));
+    info->AddPacket(PacketOf(packet, 0));
     return info;
   };
   const auto audio = infoFor(*MakeAudioStreamHeader(PcmType(44100, 2, 16), 16384));

@@ -9,21 +9,12 @@
 
 #include "filters/OggTestReader.h"
 #include "filters/TimeScale.h"
+#include "filters/VorbisTestDecoder.h"
 #include "support/ScratchFolder.h"
 
 namespace {
 
 constexpr int kChunkFrames = 1024;
-
-ogg_packet PacketOf(std::vector<uint8_t>& bytes, long number) {
-  ogg_packet packet{};
-  packet.packet = bytes.data();
-  packet.bytes = static_cast<long>(bytes.size());
-  packet.b_o_s = number == 0;
-  packet.packetno = number;
-  packet.granulepos = -1;
-  return packet;
-}
 
 void Take(const ogg_packet& packet, int64_t granule, VorbisTestStream* stream) {
   stream->packets.push_back({std::vector<uint8_t>(packet.packet, packet.packet + packet.bytes), granule});

@@ -4,19 +4,15 @@
 
 #include <cmath>
 
-namespace {
-
-ogg_packet PacketOf(const ReceivedSample& sample, long number) {
+ogg_packet PacketOf(std::span<const uint8_t> bytes, long number) {
   ogg_packet packet{};
-  packet.packet = const_cast<unsigned char*>(sample.bytes.data());
-  packet.bytes = static_cast<long>(sample.bytes.size());
+  packet.packet = const_cast<unsigned char*>(bytes.data());
+  packet.bytes = static_cast<long>(bytes.size());
   packet.b_o_s = number == 0;
   packet.packetno = number;
   packet.granulepos = -1;
   return packet;
 }
-
-}  // namespace
 
 DecodedVorbis DecodeVorbisPackets(const std::vector<ReceivedSample>& packets) {
   DecodedVorbis decoded;
@@ -27,7 +23,7 @@ DecodedVorbis DecodeVorbisPackets(const std::vector<ReceivedSample>& packets) {
   vorbis_comment_init(&comment);
   bool headersOk = true;
   for (long i = 0; i < 3 && headersOk; ++i) {
-    ogg_packet packet = PacketOf(packets[i], i);
+    ogg_packet packet = PacketOf(packets[i].bytes, i);
     headersOk = vorbis_synthesis_headerin(&info, &comment, &packet) == 0;
   }
   if (headersOk) {
@@ -43,7 +39,7 @@ DecodedVorbis DecodeVorbisPackets(const std::vector<ReceivedSample>& packets) {
     vorbis_block_init(&dsp, &block);
     decoded.valid = true;
     for (size_t i = 3; i < packets.size(); ++i) {
-      ogg_packet packet = PacketOf(packets[i], static_cast<long>(i));
+      ogg_packet packet = PacketOf(packets[i].bytes, static_cast<long>(i));
       if (vorbis_synthesis(&block, &packet) != 0 || vorbis_synthesis_blockin(&dsp, &block) != 0) {
         decoded.valid = false;
         break;

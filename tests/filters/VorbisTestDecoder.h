@@ -2,7 +2,10 @@
 // Decodes the packets a Vorbis encoder delivered (three headers, then audio) with libvorbis's
 // synthesis side, so tests can look at the audio that a player would hear.
 
+#include <ogg/ogg.h>
+
 #include <cstdint>
+#include <span>
 #include <vector>
 
 #include "support/FakeSinkPin.h"
@@ -19,3 +22,7 @@ DecodedVorbis DecodeVorbisPackets(const std::vector<ReceivedSample>& packets);
 
 // Root mean square of `samples[from, to)`.
 double Rms(const std::vector<float>& samples, size_t from, size_t to);
+
+// A packet over `bytes` (not copied) for libvorbis: the first of its stream when `number` is 0,
+// no granule position.
+ogg_packet PacketOf(std::span<const uint8_t> bytes, long number);

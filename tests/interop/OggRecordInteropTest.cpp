@@ -58,7 +58,7 @@ class OggRecordInterop : public RecordInterop {
     EXPECT_FALSE(ogg.pages[3].continued);
     EXPECT_TRUE(ogg.pages.back().endOfStream);
     for (size_t i = 0; i + 1 < ogg.pages.size(); ++i) EXPECT_FALSE(ogg.pages[i].endOfStream) << "page " << i;
-    if (frames >= 0) EXPECT_EQ(ogg.pages.back().granule, frames);
+    if (frames >= 0) { EXPECT_EQ(ogg.pages.back().granule, frames); }
   }
 };
 

@@ -67,12 +67,14 @@ class WavPartsInterop : public RecordInterop {
     const std::vector<fs::path> files = Lines(run.out);
     const fs::path first = m_dir / name;
     for (size_t i = 0; i < files.size(); ++i) {
-      char number[8];
+      char number[24];
       std::snprintf(number, sizeof number, "%03zu", i + 1);
       const fs::path expected = i == 0 ? first : m_dir / (first.stem().string() + number + first.extension().string());
       EXPECT_EQ(files[i], expected);
     }
-    if (files.size() > 1) EXPECT_NE(run.err.find("continues in"), std::string::npos) << run.err;
+    if (files.size() > 1) {
+      EXPECT_NE(run.err.find("continues in"), std::string::npos) << run.err;
+    }
     return files;
   }
 

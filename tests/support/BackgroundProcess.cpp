@@ -8,23 +8,14 @@
 
 #include <cstdlib>
 
+#include "support/Process.h"
+
 BackgroundProcess::BackgroundProcess(const std::vector<std::string>& argv,
                                      const std::map<std::string, std::string>& env) {
   int fds[2];
   if (pipe2(fds, O_CLOEXEC) != 0) return;
   m_pid = fork();
-  if (m_pid == 0) {
-    dup2(fds[1], STDERR_FILENO);
-    const int devNull = open("/dev/null", O_RDWR);
-    dup2(devNull, STDIN_FILENO);
-    dup2(devNull, STDOUT_FILENO);
-    for (const auto& [name, value] : env) setenv(name.c_str(), value.c_str(), 1);
-    std::vector<char*> args;
-    for (const std::string& arg : argv) args.push_back(const_cast<char*>(arg.c_str()));
-    args.push_back(nullptr);
-    execvp(args[0], args.data());
-    _exit(127);
-  }
+  if (m_pid == 0) ExecInChild(argv, env, -1, fds[1]);
   close(fds[1]);
   m_errFd = fds[0];
 }

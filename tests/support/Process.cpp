@@ -28,18 +28,7 @@ ProcessResult RunProcess(const std::vector<std::string>& argv, const std::map<st
   const int errFd = mkstemp(errPath);
   ProcessResult result;
   const pid_t pid = fork();
-  if (pid == 0) {
-    dup2(outFd, STDOUT_FILENO);
-    dup2(errFd, STDERR_FILENO);
-    const int devNull = open("/dev/null", O_RDONLY);
-    dup2(devNull, STDIN_FILENO);
-    for (const auto& [name, value] : env) setenv(name.c_str(), value.c_str(), 1);
-    std::vector<char*> args;
-    for (const std::string& arg : argv) args.push_back(const_cast<char*>(arg.c_str()));
-    args.push_back(nullptr);
-    execvp(args[0], args.data());
-    _exit(127);
-  }
+  if (pid == 0) ExecInChild(argv, env, outFd, errFd);
   if (pid > 0) {
     if (interruptAfter) {
       std::this_thread::sleep_for(*interruptAfter);
@@ -63,4 +52,18 @@ pid_t DeadProcessId() {
   if (child == 0) ::_exit(0);
   ::waitpid(child, nullptr, 0);
   return child;
+}
+
+void ExecInChild(const std::vector<std::string>& argv, const std::map<std::string, std::string>& env, int outFd,
+                 int errFd) {
+  const int devNull = open("/dev/null", O_RDWR);
+  dup2(devNull, STDIN_FILENO);
+  dup2(outFd >= 0 ? outFd : devNull, STDOUT_FILENO);
+  dup2(errFd >= 0 ? errFd : devNull, STDERR_FILENO);
+  for (const auto& [name, value] : env) setenv(name.c_str(), value.c_str(), 1);
+  std::vector<char*> args;
+  for (const std::string& arg : argv) args.push_back(const_cast<char*>(arg.c_str()));
+  args.push_back(nullptr);
+  execvp(args[0], args.data());
+  _exit(127);
 }

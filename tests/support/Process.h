@@ -24,3 +24,8 @@ ProcessResult RunProcess(const std::vector<std::string>& argv, const std::map<st
 
 // A process id that was in use a moment ago and is free now.
 pid_t DeadProcessId();
+
+// For a forked child: standard output and error onto `outFd` and `errFd` (-1: /dev/null),
+// standard input from /dev/null, `env` added, then `argv` run; exits 127 when it cannot run.
+[[noreturn]] void ExecInChild(const std::vector<std::string>& argv, const std::map<std::string, std::string>& env,
+                              int outFd, int errFd);
